@@ -1,0 +1,61 @@
+# Helpers shared by every subsystem's CMakeLists: a library from the sources of its folders.
+
+# tarn_library(NAME DIRS dir... [DEPS target...])
+# Globs the .cpp files of the given folders (relative to the repository root), so adding a
+# source file needs no edit here; headers are included by their path from the root.
+function(tarn_library name)
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
+  set(sources)
+  foreach(dir IN LISTS ARG_DIRS)
+    file(GLOB found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp ${PROJECT_SOURCE_DIR}/${dir}/*.c)
+    list(APPEND sources ${found})
+  endforeach()
+  if(NOT sources)
+    # A subsystem with no sources yet still links, so dependants can name it.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE tarn_warnings PUBLIC Threads::Threads ${ARG_DEPS})
+endfunction()
+
+# tarn_test(NAME DIR LIBS lib...)
+# One GoogleTest executable per subsystem from tests/DIR/*.cpp. Tests whose suite name ends
+# in "Threads" are the ones the TSan build runs.
+function(tarn_test name dir)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarn_warnings GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    TARN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    TARN_BINARY_DIR="${PROJECT_BINARY_DIR}"
+    TARN_CORPORA_DIR="${PROJECT_SOURCE_DIR}/../shared/corpora")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "TARN_TEST=1")
+endfunction()
+
+# tarn_fuzz_target(NAME SOURCE LIBS lib...)
+# Every fuzz target builds in every build as a replay test over its seed corpus
+# (tests/fuzz/corpus/NAME); with TARN_FUZZ and clang it also builds as a libFuzzer binary.
+function(tarn_fuzz_target name source)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  add_executable(${name}_replay ${source} ${PROJECT_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+  target_include_directories(${name}_replay PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS} tarn_warnings)
+  add_test(NAME fuzz_replay.${name}
+    COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/${name})
+  if(TARN_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    add_executable(${name}_fuzzer ${source})
+    target_include_directories(${name}_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
+    target_compile_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name}_fuzzer PRIVATE ${ARG_LIBS})
+  endif()
+endfunction()
