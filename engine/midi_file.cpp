@@ -33,8 +33,14 @@ std::vector<MidiEvent> patternMidiEvents(const Pattern& pattern) {
         events.push_back(MidiEvent{midiTick(t.startTick), kMidiNoteOn, note, midiVelocity(t.accent)});
         events.push_back(MidiEvent{midiTick(t.startTick + t.lengthTicks), kMidiNoteOff, note, 0});
     }
-    std::stable_sort(events.begin(), events.end(),
-                     [](const MidiEvent& a, const MidiEvent& b) { return a.tick < b.tick; });
+    // By tick, and at the same tick a note off first, as the play events are ordered. Notes in
+    // step order already come out this way; our own decision is to keep it so for notes stored
+    // out of step order too, where appending order alone would put an on before the off of the
+    // same pitch at one tick and leave a reader with a stuck or empty note.
+    std::stable_sort(events.begin(), events.end(), [](const MidiEvent& a, const MidiEvent& b) {
+        if (a.tick != b.tick) return a.tick < b.tick;
+        return a.status == kMidiNoteOff && b.status == kMidiNoteOn;
+    });
     return events;
 }
 

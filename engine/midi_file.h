@@ -23,7 +23,7 @@ struct MidiEvent {
 };
 
 // Note on and note off of every playable pattern note, timed exactly as patternToNotes times
-// them, stably sorted by tick: a note's off at a tick precedes a later note's on at that tick.
+// them, stably sorted by tick with note offs before note ons at the same tick.
 std::vector<MidiEvent> patternMidiEvents(const Pattern& pattern);
 
 // The whole file: header chunk, then the track of events with an end of track.
