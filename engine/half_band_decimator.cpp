@@ -1,0 +1,67 @@
+// The half-band decimator's taps and its filter step.
+#include "engine/half_band_decimator.h"
+
+#include <cmath>
+
+namespace tarn {
+namespace {
+
+struct Taps {
+    // Stored reversed and padded to 32 so the filter is a forward dot product over the
+    // contiguous window history[index + 1 .. index + 32]; reversed[31] is 0.
+    alignas(32) float reversed[32];
+    float forward[kHalfBandTaps];
+
+    Taps() : reversed{}, forward{} {
+        double sum = 0.0;
+        for (int i = 0; i < kHalfBandTaps; ++i) {
+            const int offset = i - 15;
+            const float sinc =
+                offset == 0 ? 0.5f
+                            : std::sin(static_cast<float>(offset) * 1.5707964f) /
+                                  (static_cast<float>(offset) * 3.1415927f);
+            const float x = static_cast<float>(i);
+            const float window = 0.42f - 0.5f * std::cos(x * 6.2831855f / 30.0f) +
+                                 0.08f * std::cos(x * 12.566371f / 30.0f);
+            forward[i] = window * sinc;
+            sum += forward[i];
+        }
+        for (float& tap : forward) tap = static_cast<float>(tap / sum);
+        for (int j = 0; j < kHalfBandTaps; ++j) reversed[j] = forward[kHalfBandTaps - 1 - j];
+    }
+};
+
+const Taps& taps() {
+    static const Taps table;
+    return table;
+}
+
+}  // namespace
+
+const float* halfBandTaps() { return taps().forward; }
+
+float HalfBandDecimator::process(float s1, float s2) {
+    const float* reversed = taps().reversed;
+    history[index] = s1;
+    history[index + kHalfBandTaps] = s1;
+    // history[index + 1 + m] is the sample 30 - m steps old (m = 0..30), so tap 30 - m meets it.
+    const float* window = history + index + 1;
+    // Eight partial sums in a fixed order: the result is the same on every build and the
+    // compiler can keep the sums in two vector registers.
+    float acc[8] = {};
+    for (int block = 0; block < 32; block += 8)
+        for (int lane = 0; lane < 8; ++lane) acc[lane] += reversed[block + lane] * window[block + lane];
+    const float out = ((acc[0] + acc[4]) + (acc[1] + acc[5])) + ((acc[2] + acc[6]) + (acc[3] + acc[7]));
+    index = index + 1 == kHalfBandTaps ? 0 : index + 1;
+    history[index] = s2;
+    history[index + kHalfBandTaps] = s2;
+    index = index + 1 == kHalfBandTaps ? 0 : index + 1;
+    return out;
+}
+
+void HalfBandDecimator::clear() {
+    for (float& sample : history) sample = 0.0f;
+    index = 0;
+}
+
+}  // namespace tarn
