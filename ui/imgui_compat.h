@@ -1,0 +1,138 @@
+// The one place that knows the toolkit runs on Dear ImGui 1.86 while it is written for 1.92:
+// fonts at any size, images in the font atlas, hover delays, renamed colours and draw callbacks.
+//
+// Everything else in the toolkit calls these functions where 1.92 has an API that 1.86 lacks, and
+// otherwise uses Dear ImGui directly. The rules of 1.86 that shape this layer:
+// - No font sizes on demand: every face is baked into the atlas at a pixel size. The UI context bakes
+//   the text roles' sizes at the display scale; a push at another size uses the nearest larger face,
+//   scaled down (never up: a size larger than every face is baked before the next frame).
+// - The atlas may only be built between frames, and a build re-packs everything: images are kept here
+//   with their pixels and written again after every build, and the UI context counts builds in a
+//   generation number that the host reads to re-upload the texture.
+// - No hover delays or stationary test: they are emulated with 1.92's timing.
+#pragma once
+
+#include <imgui.h>
+
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <vector>
+
+namespace tarn::ui::compat {
+
+// Colour entries renamed after 1.86.
+inline constexpr ImGuiCol ColTabSelected = ImGuiCol_TabActive;
+inline constexpr ImGuiCol ColNavCursor = ImGuiCol_NavHighlight;
+
+// Hover flags of 1.92 that 1.86 lacks, placed above 1.86's own bits. Only isItemHovered knows them.
+inline constexpr ImGuiHoveredFlags HoveredStationary = 1 << 24;
+inline constexpr ImGuiHoveredFlags HoveredDelayShort = 1 << 25;
+inline constexpr ImGuiHoveredFlags HoveredDelayNormal = 1 << 26;
+inline constexpr ImGuiHoveredFlags HoveredNoSharedDelay = 1 << 27;
+inline constexpr ImGuiHoveredFlags HoveredForTooltip = 1 << 28;  // the style's tooltip flags
+
+// The style fields of 1.92 that 1.86's ImGuiStyle lacks, with 1.92's defaults.
+struct StyleExtras {
+  float hoverStationaryDelay = 0.15f;  // seconds without moving before a stationary hover counts
+  float hoverDelayShort = 0.15f;       // seconds
+  float hoverDelayNormal = 0.40f;      // seconds
+  ImGuiHoveredFlags hoverFlagsForTooltipMouse =
+      HoveredStationary | HoveredDelayShort | ImGuiHoveredFlags_AllowWhenDisabled;
+  float fontScaleDpi = 1.0f;  // font sizes given to pushFont are multiplied by this
+  float fontSizeBase = 12.0f;
+};
+
+// 1.92's hover-delay bookkeeping, advanced at the start of every frame.
+struct HoverState {
+  float mouseStationaryTimer = 0.0f;
+  ImGuiID delayId = 0;
+  ImGuiID delayIdPreviousFrame = 0;
+  ImGuiID unlockedStationaryId = 0;
+  float delayTimer = 0.0f;
+  float delayClearTimer = 0.0f;
+};
+
+// One font baked at one pixel size. `family` is the font index of the text roles.
+struct BakedFace {
+  int family = 0;
+  float pixelSize = 0.0f;
+  ImFont* font = nullptr;
+};
+
+// An image kept for the atlas: RGBA pixels, and the custom rectangle of the latest build (-1 while
+// not placed). A refused image is never placed and holds no pixels.
+struct AtlasImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgba;
+  int rectId = -1;
+  bool refused = false;
+};
+
+// Everything this layer keeps per UI context.
+struct CompatState {
+  std::vector<BakedFace> faces;
+  std::vector<std::pair<int, float>> extraSizes;  // faces asked for beyond the baked ones
+  std::vector<AtlasImage> images;                 // index = image handle, stable across builds
+  std::vector<float> fontSizeStack;               // pixel sizes of the open pushFont calls
+  StyleExtras extras;
+  HoverState hover;
+  uint64_t atlasGeneration = 0;
+  bool atlasDirty = false;
+};
+
+// Widest image the atlas takes, and the atlas texture's width.
+inline constexpr int atlasWidth = 2048;
+
+// Registers the per-frame hover update on a Dear ImGui context; `state` outlives the context.
+void installHooks(ImGuiContext* context, CompatState& state);
+
+// Glyph ranges baked into every face: Latin-1, Latin Extended-A, general punctuation (with U+2026),
+// arrows and the minus sign.
+const ImWchar* glyphRanges();
+
+// Adds one face of an embedded font at a pixel size (2x horizontal oversampling); null when the atlas
+// refuses the data. The data is not copied and must outlive the atlas.
+ImFont* bakeFace(ImFontAtlas* atlas, CompatState& state, int family, std::span<const uint8_t> data,
+                 const char* name, float pixelSize);
+
+// Keeps an image for the atlas and returns its handle; it is placed by the next atlas build.
+int addImage(CompatState& state, int width, int height, std::vector<uint8_t> rgba);
+
+// Adds a custom rectangle for every kept image, builds the atlas and writes the images' pixels.
+struct AtlasBuild {
+  bool built = false;         // false: a font could not be rasterised
+  std::vector<int> unplaced;  // handles of the images that found no place (rectId -1)
+};
+AtlasBuild buildAtlas(ImFontAtlas* atlas, CompatState& state);
+
+// Texture coordinates of a placed custom rectangle; false for -1 or an unplaced one.
+bool customRectUv(int rectId, ImVec2& uv0, ImVec2& uv1);
+
+// The font atlas texture of the current context.
+ImTextureID atlasTexture();
+
+// As 1.92's ImGui::PushFont(font, size): `size` is multiplied by the style's font dpi scale (the
+// display scale); the text is set at exactly that pixel size from the best baked face.
+void pushFont(ImFont* font, float size);
+void popFont();
+
+// The baked face of `font`'s family that draws `pixelSize` crisply: the smallest at or above it.
+ImFont* faceFor(ImFont* font, float pixelSize);
+
+// Text at a pixel size in a font family, from its best face (as 1.92's AddText with a size).
+void addText(ImDrawList* list, ImFont* font, float pixelSize, ImVec2 pos, ImU32 colour, const char* begin,
+             const char* end = nullptr);
+ImVec2 calcTextSize(ImFont* font, float pixelSize, const char* begin, const char* end = nullptr,
+                    float wrapWidth = 0.0f);
+
+// ImGui::IsItemHovered with 1.92's delay, stationary and tooltip flags.
+bool isItemHovered(ImGuiHoveredFlags flags = 0);
+
+// Draw callbacks: 1.86's AddCallback takes the callback and one user-data pointer.
+void addCallback(ImDrawList* list, ImDrawCallback callback, void* data = nullptr);
+// The renderer's reset-render-state callback (a constant in 1.86, read from the platform IO in 1.92).
+ImDrawCallback resetRenderStateCallback();
+
+}  // namespace tarn::ui::compat
