@@ -60,4 +60,28 @@ inline float adaaTanh(const Shaper& s, ShaperInput& in, float x) {
     return y;
 }
 
+// adaaTanh over a block of inputs, the same values as calling it sample by sample: all F(x)
+// first (independent of each other, so their logarithms overlap), then the quotients.
+inline void adaaTanhBlock(const Shaper& s, ShaperInput& in, const float* x, float* y, int count) {
+    constexpr int kChunk = 128;
+    double f[kChunk];
+    float x1 = in.x1;
+    double f1 = in.f1;
+    for (int start = 0; start < count; start += kChunk) {
+        const int n = count - start < kChunk ? count - start : kChunk;
+        for (int i = 0; i < n; ++i) f[i] = shaperAntiderivative(s, x[start + i]);
+        for (int i = 0; i < n; ++i) {
+            const float xi = x[start + i];
+            if (std::fabs(xi - x1) >= 1e-6f)
+                y[start + i] = static_cast<float>((f[i] - f1) / (static_cast<double>(xi) - x1));
+            else
+                y[start + i] = (std::tanh(((xi + x1) * 0.5f + s.b) * s.k) - s.c) * s.n;
+            x1 = xi;
+            f1 = f[i];
+        }
+    }
+    in.x1 = x1;
+    in.f1 = f1;
+}
+
 }  // namespace tarn

@@ -41,27 +41,40 @@ const Taps& taps() {
 const float* halfBandTaps() { return taps().forward; }
 
 float HalfBandDecimator::process(float s1, float s2) {
-    const float* reversed = taps().reversed;
-    history[index] = s1;
-    history[index + kHalfBandTaps] = s1;
-    // history[index + 1 + m] is the sample 30 - m steps old (m = 0..30), so tap 30 - m meets it.
-    const float* window = history + index + 1;
-    // Eight partial sums in a fixed order: the result is the same on every build and the
-    // compiler can keep the sums in two vector registers.
-    float acc[8] = {};
-    for (int block = 0; block < 32; block += 8)
-        for (int lane = 0; lane < 8; ++lane) acc[lane] += reversed[block + lane] * window[block + lane];
-    const float out = ((acc[0] + acc[4]) + (acc[1] + acc[5])) + ((acc[2] + acc[6]) + (acc[3] + acc[7]));
-    index = index + 1 == kHalfBandTaps ? 0 : index + 1;
-    history[index] = s2;
-    history[index + kHalfBandTaps] = s2;
-    index = index + 1 == kHalfBandTaps ? 0 : index + 1;
+    const float in[2] = {s1, s2};
+    float out;
+    processBlock(in, &out, 1);
     return out;
+}
+
+void HalfBandDecimator::processBlock(const float* in, float* out, int count) {
+    constexpr int kKept = kHalfBandTaps - 1;
+    constexpr int kChunk = 64;
+    const float* reversed = taps().reversed;
+    // The kept history, then the inputs, then one zero that only ever meets the zero pad tap.
+    float line[kKept + 2 * kChunk + 1];
+    for (int start = 0; start < count; start += kChunk) {
+        const int n = count - start < kChunk ? count - start : kChunk;
+        for (int i = 0; i < kKept; ++i) line[i] = history[i];
+        for (int i = 0; i < 2 * n; ++i) line[kKept + i] = in[2 * start + i];
+        line[kKept + 2 * n] = 0.0f;
+        for (int i = 0; i < n; ++i) {
+            // window[m] is the input 30 - m steps before this output's instant: tap 30 - m.
+            const float* window = line + 2 * i;
+            // Eight partial sums in a fixed order: the result is the same on every build and
+            // the compiler can keep the sums in vector registers.
+            float acc[8] = {};
+            for (int block = 0; block < 32; block += 8)
+                for (int lane = 0; lane < 8; ++lane) acc[lane] += reversed[block + lane] * window[block + lane];
+            out[start + i] =
+                ((acc[0] + acc[4]) + (acc[1] + acc[5])) + ((acc[2] + acc[6]) + (acc[3] + acc[7]));
+        }
+        for (int i = 0; i < kKept; ++i) history[i] = line[2 * n + i];
+    }
 }
 
 void HalfBandDecimator::clear() {
     for (float& sample : history) sample = 0.0f;
-    index = 0;
 }
 
 }  // namespace tarn

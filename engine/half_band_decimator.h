@@ -13,15 +13,18 @@ inline constexpr int kHalfBandTaps = 31;
 const float* halfBandTaps();
 
 struct HalfBandDecimator {
-    // Own decision: the 31-sample history is kept twice over (every sample is written at i and
-    // i + 31), so the newest 31 samples always sit contiguously and the FIR runs over one
-    // straight stretch of memory. The 32nd slot of the window meets a zero tap.
-    float history[64] = {};
-    std::int32_t index = 0;
+    // The 30 most recent inputs, oldest first: with the next input they fill the filter's
+    // 31-sample window. Own decision: kept in time order rather than as a circular buffer,
+    // so a block of inputs can be laid after it and filtered in one straight pass.
+    float history[kHalfBandTaps - 1] = {};
 
     // Takes two oversampled samples and returns one output sample, the one of s1's instant;
     // s2 only enters the history.
     float process(float s1, float s2);
+
+    // The same for a block: 2 x count inputs in, count outputs out; identical to count calls
+    // of process.
+    void processBlock(const float* in, float* out, int count);
 
     void clear();
 };

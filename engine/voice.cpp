@@ -240,26 +240,60 @@ void Voice::render(const Patch& patch, const float* curves, const VoiceTransport
 }
 
 void Voice::renderSamples(int count, float* left, float* right) {
-    // Rendered into local blocks first: the output pointers cannot alias them, so the
-    // compiler keeps the voice's state in registers across the loop.
-    float blockLeft[kControlInterval];
-    float blockRight[kControlInterval];
+    // The work runs in stages over the whole stretch (at most one control interval), each
+    // stage a loop over independent values wherever the signal allows: the per-sample chain
+    // through the oscillators' feedback is the only serial part, and the shaper's double
+    // logarithms of many samples can overlap. Every value is computed exactly as a
+    // sample-by-sample loop would; only the order of independent work changes. Everything
+    // goes into local blocks first, which the output pointers cannot alias.
+    constexpr int kMax = kControlInterval;
+    constexpr int kMaxOversampled = 2 * kControlInterval;
     const float rate = sampleRate;
+
+    // Pitch: punch and glide, then the increments of both paths and the sub.
+    float hz[kMax];
+    double incrementA[kMax];
+    double incrementB[kMax];
+    float sub[kMax];
     for (int i = 0; i < count; ++i) {
         const float pe = stepTowards(pitchEnvelope, 0.0f);
         const float note = stepTowards(glidedNote, targetNote);
         // Up to 18 semitones of punch, falling into the note.
-        const float hz = 440.0f * std::exp2((pe * punchAmount * 18.0f + note - 69.0f) / 12.0f);
+        hz[i] = 440.0f * std::exp2((pe * punchAmount * 18.0f + note - 69.0f) / 12.0f);
+        incrementA[i] = static_cast<double>(hz[i] - detuneHz) * halfPeriod;
+        incrementB[i] = static_cast<double>(hz[i] + detuneHz) * halfPeriod;
+    }
+    for (int i = 0; i < count; ++i) {
+        subPhase += static_cast<double>(hz[i]) / static_cast<double>(rate);
+        if (subPhase >= 1.0) {
+            subPhase -= 1.0;
+            if (subPhase >= 1.0) subPhase -= std::floor(subPhase);
+        }
+        sub[i] = static_cast<float>(subPhase);
+    }
+    for (int i = 0; i < count; ++i) sub[i] = std::sin(2.0f * 3.1415927f * sub[i]);
 
-        const double incrementA = static_cast<double>(hz - detuneHz) * halfPeriod;
-        const float a1 = adaaTanh(shaper, shaperA, pmSine(oscA, incrementA, feedback));
-        const float a2 = adaaTanh(shaper, shaperA, pmSine(oscA, incrementA, feedback));
-        const float pathA = decimatorA.process(a1, a2);
-        const double incrementB = static_cast<double>(hz + detuneHz) * halfPeriod;
-        const float b1 = adaaTanh(shaper, shaperB, pmSine(oscB, incrementB, feedback));
-        const float b2 = adaaTanh(shaper, shaperB, pmSine(oscB, incrementB, feedback));
-        const float pathB = decimatorB.process(b1, b2);
+    // Oscillators at twice the rate; A and B interleaved so their feedback chains overlap.
+    float oscillatorA[kMaxOversampled];
+    float oscillatorB[kMaxOversampled];
+    for (int k = 0; k < 2 * count; ++k) {
+        oscillatorA[k] = pmSine(oscA, incrementA[k / 2], feedback);
+        oscillatorB[k] = pmSine(oscB, incrementB[k / 2], feedback);
+    }
 
+    // Shaper, then the decimators.
+    float shapedA[kMaxOversampled] = {};  // zeroed only to reassure the compiler
+    float shapedB[kMaxOversampled] = {};
+    adaaTanhBlock(shaper, shaperA, oscillatorA, shapedA, 2 * count);
+    adaaTanhBlock(shaper, shaperB, oscillatorB, shapedB, 2 * count);
+    float pathA[kMax];
+    float pathB[kMax];
+    decimatorA.processBlock(shapedA, pathA, count);
+    decimatorB.processBlock(shapedB, pathB, count);
+
+    float blockLeft[kMax];
+    float blockRight[kMax];
+    for (int i = 0; i < count; ++i) {
         weightRamp.advance();
         pluckRamp.advance();
         levelRamp.advance();
@@ -268,25 +302,18 @@ void Voice::renderSamples(int count, float* left, float* right) {
         const float tr = transient.next();
         const float pathGain = (tr * pluck + (1.0f - pluck)) * (1.0f - weight) * 0.75f * gainCompensation;
 
-        const float outA = tptHighPass(highPassA, tptLowPass(lowPassA, pathA)) * pathGain;
-        const float outB = tptHighPass(highPassB, tptLowPass(lowPassB, pathB)) * pathGain;
+        const float outA = tptHighPass(highPassA, tptLowPass(lowPassA, pathA[i])) * pathGain;
+        const float outB = tptHighPass(highPassB, tptLowPass(lowPassB, pathB[i])) * pathGain;
         const float mid = (outA + outB) * 0.5f;
         const float side = (outA - outB) * 0.5f * width;
-
-        subPhase += static_cast<double>(hz) / static_cast<double>(rate);
-        if (subPhase >= 1.0) {
-            subPhase -= 1.0;
-            if (subPhase >= 1.0) subPhase -= std::floor(subPhase);
-        }
-        const float sub = std::sin(2.0f * 3.1415927f * static_cast<float>(subPhase));
 
         const float v = stepTowards(smoothedVelocity, targetVelocity);
         const float env = envelope.next();
         const float gain = env * (v * 0.6f + 0.4f) * levelRamp.value;
-        blockLeft[i] = dcLeft.process(((mid + side) * mainLevel + sub * weight) * gain);
-        blockRight[i] = dcRight.process(((mid - side) * mainLevel + sub * weight) * gain);
-        samplesSinceNoteOn += 1.0;
+        blockLeft[i] = dcLeft.process(((mid + side) * mainLevel + sub[i] * weight) * gain);
+        blockRight[i] = dcRight.process(((mid - side) * mainLevel + sub[i] * weight) * gain);
     }
+    samplesSinceNoteOn += count;
     std::memcpy(left, blockLeft, sizeof(float) * static_cast<std::size_t>(count));
     std::memcpy(right, blockRight, sizeof(float) * static_cast<std::size_t>(count));
 }
