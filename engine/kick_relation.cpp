@@ -1,6 +1,7 @@
 // Kick relation of a step: on, midway between, just before or just after a kick.
 #include "engine/kick_relation.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace tarn {
@@ -26,6 +27,10 @@ float kickWeightAt(const KickContext& ctx, int step) {
 std::uint16_t kickFilteredSteps(const GenreRules& rules, const KickContext& ctx) {
     std::uint16_t allowed = rules.allowedSteps;
     if ((ctx.kickMask & 0xFFFFu) == 0) return allowed;
+    // Most styles push notes away from no relation at all: skip the walk over the bar.
+    if (std::none_of(ctx.weights.begin(), ctx.weights.end(), [](float w) { return w <= -0.5f; })) {
+        return allowed;
+    }
     for (int step = 0; step < 16; ++step) {
         if (kickWeightAt(ctx, step) <= -0.5f) allowed &= static_cast<std::uint16_t>(~(1u << step));
     }
