@@ -2,7 +2,7 @@
 // invariants, and the whole sweep is quick enough to run on every build.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <ctime>
 #include <sstream>
 #include <string>
 
@@ -39,7 +39,7 @@ std::string barFault(const BarNotes& bar, const GenreRules& rules, int scale) {
 }
 
 TEST(GeneratorSweep, EveryBarKeepsTheInvariantsAndTheSweepIsFast) {
-    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t start = std::clock();
     long bars = 0;
     long faults = 0;
     std::string firstFault;
@@ -72,7 +72,8 @@ TEST(GeneratorSweep, EveryBarKeepsTheInvariantsAndTheSweepIsFast) {
             }
         }
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // Processor time of this single-threaded test, so a busy machine does not fail it.
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     EXPECT_EQ(faults, 0) << firstFault;
     EXPECT_EQ(bars, 1000L * 6 * 10 * (4 + 8 + 16));
     RecordProperty("seconds", std::to_string(seconds));
