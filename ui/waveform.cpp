@@ -1,7 +1,10 @@
 // The waveform pyramid and its range query.
 #include "ui/waveform.h"
 
+#include "ui/draw.h"
+
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace tarn::ui {
@@ -10,6 +13,21 @@ namespace {
 void take(MinMax& into, float lo, float hi) {
     into.min = std::min(into.min, lo);
     into.max = std::max(into.max, hi);
+}
+
+// The axis value under a pixel, without valueAt's clamp to the axis range: columns at the plot's
+// edge must still read the samples that lie there.
+double axisValueAt(const PlotAxis& axis, double pixel) {
+    if (axis.pixelFrom == axis.pixelTo) return axis.min;
+    const double t = (pixel - axis.pixelFrom) / (static_cast<double>(axis.pixelTo) - axis.pixelFrom);
+    if (axis.kind == PlotAxisKind::logarithmic)
+        return axis.min * std::pow(static_cast<double>(axis.max) / axis.min, t);
+    return axis.min + (static_cast<double>(axis.max) - axis.min) * t;
+}
+
+uint32_t scaleAlpha(uint32_t colour, float factor) {
+    const auto alpha = static_cast<uint32_t>(static_cast<float>(colour >> 24) * factor + 0.5f);
+    return (colour & 0x00FFFFFFu) | (std::min(alpha, 255u) << 24);
 }
 
 }  // namespace
@@ -65,6 +83,92 @@ MinMax WaveformPeaks::range(uint64_t first, uint64_t last) const {
         hi /= 2;
     }
     return result;
+}
+
+void drawWaveform(ImDrawList* list, const Rect& r, const PlotAxis& axis, const WaveformPeaks& peaks,
+                  const WaveformStyle& style) {
+    const uint64_t count = peaks.samples.size();
+    const uint64_t first = std::min(style.firstSample, count);
+    const uint64_t end = std::min(style.endSample, count);
+    if (count == 0 || !(peaks.sampleRate > 0.0) || !(style.secondsPerUnit > 0.0) || !(r.w > 0.0f) ||
+        !(r.h > 0.0f) || first >= end)
+        return;
+    const double k = style.secondsPerUnit * peaks.sampleRate;  // samples per axis unit
+    const auto pixelOfSample = [&](double i) { return axis.pixelOf(static_cast<float>(i / k + style.timeOffset)); };
+    const auto sampleAtPixel = [&](double px) { return (axisValueAt(axis, px) - style.timeOffset) * k; };
+
+    // Only what can show: r, and within it the list's clip rectangle.
+    const float clipLeft = std::max(r.x, list->GetClipRectMin().x);
+    const float clipRight = std::min(r.x + r.w, list->GetClipRectMax().x);
+    float left = pixelOfSample(static_cast<double>(first));
+    float right = pixelOfSample(static_cast<double>(end));
+    if (left > right) std::swap(left, right);
+    left = std::max(left, clipLeft);
+    right = std::min(right, clipRight);
+    if (!(right > left)) return;
+
+    const float centre = r.y + r.h * 0.5f;
+    const float halfHeight = r.h * 0.5f * style.gain * style.level;
+    const auto yOf = [&](float v, double seconds) {
+        const float curve = style.levelCurve ? style.levelCurve(seconds) : 1.0f;
+        return std::clamp(centre - v * halfHeight * curve, r.y, r.y + r.h);
+    };
+
+    const double perPixel = std::fabs(sampleAtPixel(left + 1.0) - sampleAtPixel(left));
+    if (perPixel < 1.0) {
+        double a = sampleAtPixel(left);
+        double b = sampleAtPixel(right);
+        if (a > b) std::swap(a, b);
+        const auto from = static_cast<uint64_t>(std::clamp(std::floor(a), static_cast<double>(first),
+                                                           static_cast<double>(end - 1)));
+        const auto to = static_cast<uint64_t>(std::clamp(std::ceil(b), static_cast<double>(first),
+                                                         static_cast<double>(end - 1)));
+        std::vector<ImVec2> points;
+        points.reserve(to - from + 1);
+        for (uint64_t i = from; i <= to; ++i)
+            points.emplace_back(pixelOfSample(static_cast<double>(i)),
+                                yOf(peaks.samples[i], static_cast<double>(i) / peaks.sampleRate));
+        drawPolyline(list, points, style.colour, 1.5f);
+        return;
+    }
+
+    const auto firstColumn = static_cast<int64_t>(std::floor(left));
+    const auto endColumn = static_cast<int64_t>(std::ceil(right));
+    const size_t columns = static_cast<size_t>(endColumn - firstColumn);
+    std::vector<float> tops(columns);
+    std::vector<float> bottoms(columns);
+    for (size_t c = 0; c < columns; ++c) {
+        const double px = static_cast<double>(firstColumn) + static_cast<double>(c);
+        double a = sampleAtPixel(px);
+        double b = sampleAtPixel(px + 1.0);
+        if (a > b) std::swap(a, b);
+        // Every column reads at least one sample, so the band never drops to the centre line at
+        // the ends of the range.
+        const auto lo = static_cast<uint64_t>(std::clamp(std::floor(a), static_cast<double>(first),
+                                                         static_cast<double>(end - 1)));
+        const auto hi = std::max(lo + 1, static_cast<uint64_t>(std::clamp(std::ceil(b), static_cast<double>(first),
+                                                                          static_cast<double>(end))));
+        const MinMax m = peaks.range(lo, hi);
+        const double seconds = sampleAtPixel(px + 0.5) / peaks.sampleRate;
+        tops[c] = yOf(m.max, seconds);
+        bottoms[c] = yOf(m.min, seconds);
+    }
+
+    if (style.mode == WaveformMode::columns) {
+        fillColumns(list, static_cast<float>(firstColumn), 1.0f, tops, bottoms, style.colour);
+        return;
+    }
+    const float shift = style.mode == WaveformMode::band ? 0.5f : 0.0f;
+    std::vector<ImVec2> upper(columns);
+    std::vector<ImVec2> lower(columns);
+    for (size_t c = 0; c < columns; ++c) {
+        const float x = static_cast<float>(firstColumn + static_cast<int64_t>(c)) + shift;
+        upper[c] = ImVec2(x, tops[c]);
+        lower[c] = ImVec2(x, bottoms[c]);
+    }
+    fillBetween(list, upper, lower, scaleAlpha(style.colour, 0.35f));
+    drawPolyline(list, upper, style.colour, 1.0f);
+    drawPolyline(list, lower, style.colour, 1.0f);
 }
 
 }  // namespace tarn::ui

@@ -1,7 +1,14 @@
 // Waveform drawing: a min/max pyramid over a rendered channel and the drawing of it at any zoom.
 #pragma once
 
+#include "ui/plot_axis.h"
+#include "ui/view.h"
+
+#include <imgui.h>
+
 #include <cstdint>
+#include <functional>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -28,5 +35,30 @@ struct WaveformPeaks {
     // Exact extremes of samples first..last-1 ({0, 0} for an empty range).
     MinMax range(uint64_t first, uint64_t last) const;
 };
+
+struct WaveformMode {
+    static constexpr uint32_t columns = 0;  // one bar per pixel column
+    static constexpr uint32_t band = 1;     // translucent band with outlines, points on pixel centres
+    // Any other value: the band without the half-pixel shift.
+};
+
+struct WaveformStyle {
+    uint32_t mode = WaveformMode::band;
+    uint32_t colour = 0xFF8DC63F;  // 0xAARRGGBB
+    float gain = 1.0f;
+    float level = 1.0f;                     // a second vertical factor
+    std::function<float(double)> levelCurve;  // a further factor by time in seconds; may be empty
+    double timeOffset = 0.0;                // axis units added to every sample's position
+    // How long one axis unit lasts: 1 for a seconds axis, 60 / tempo for a beat axis. Sample i
+    // lies at axis value i / (secondsPerUnit x sample rate) + timeOffset.
+    double secondsPerUnit = 1.0;
+    uint64_t firstSample = 0;
+    uint64_t endSample = std::numeric_limits<uint64_t>::max();  // the maximum: to the end
+};
+
+// Draws the samples in r: one by one where a pixel holds less than a sample, else per pixel column
+// from the pyramid, so a long render costs the same at any zoom.
+void drawWaveform(ImDrawList* list, const Rect& r, const PlotAxis& x, const WaveformPeaks& peaks,
+                  const WaveformStyle& style);
 
 }  // namespace tarn::ui
