@@ -14,10 +14,12 @@ struct Shaper {
     double l0 = 0.0;  // logcosh(b k), so that F(0) = 0
 };
 
+inline constexpr double kLn2 = 0.6931471805599453;
+
 // log(cosh(u)) without overflow, in double.
 inline double logCosh(double u) {
     const double a = std::fabs(u);
-    return std::log1p(std::exp(-2.0 * a)) + a - 0.6931471805599453;
+    return std::log1p(std::exp(-2.0 * a)) + a - kLn2;
 }
 
 // Sets the coefficients for shaper drive d.
@@ -64,12 +66,23 @@ inline float adaaTanh(const Shaper& s, ShaperInput& in, float x) {
 // first (independent of each other, so their logarithms overlap), then the quotients.
 inline void adaaTanhBlock(const Shaper& s, ShaperInput& in, const float* x, float* y, int count) {
     constexpr int kChunk = 128;
+    const double k = s.k;
     double f[kChunk];
     float x1 = in.x1;
     double f1 = in.f1;
     for (int start = 0; start < count; start += kChunk) {
         const int n = count - start < kChunk ? count - start : kChunk;
-        for (int i = 0; i < n; ++i) f[i] = shaperAntiderivative(s, x[start + i]);
+        // F split into passes, each over independent values: the exponentials, then the
+        // logarithms, then the rest. The arithmetic is shaperAntiderivative's, step for step.
+        double magnitude[kChunk];
+        for (int i = 0; i < n; ++i) {
+            magnitude[i] = std::fabs((static_cast<double>(s.b) + x[start + i]) * k);
+            f[i] = std::exp(-2.0 * magnitude[i]);
+        }
+        for (int i = 0; i < n; ++i) f[i] = std::log1p(f[i]);
+        for (int i = 0; i < n; ++i)
+            f[i] = ((f[i] + magnitude[i] - kLn2 - s.l0) / k - static_cast<double>(s.c) * x[start + i]) *
+                   static_cast<double>(s.n);
         for (int i = 0; i < n; ++i) {
             const float xi = x[start + i];
             if (std::fabs(xi - x1) >= 1e-6f)

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 
 namespace tarn {
 namespace {
@@ -255,11 +256,20 @@ void Voice::renderSamples(int count, float* left, float* right) {
     double incrementA[kMax];
     double incrementB[kMax];
     float sub[kMax];
+    // A held note's pitch stops moving once punch and glide have settled: the last exponent
+    // and its result are reused while the exponent repeats exactly.
+    float lastExponent = std::numeric_limits<float>::quiet_NaN();
+    float lastHz = 0.0f;
     for (int i = 0; i < count; ++i) {
         const float pe = stepTowards(pitchEnvelope, 0.0f);
         const float note = stepTowards(glidedNote, targetNote);
         // Up to 18 semitones of punch, falling into the note.
-        hz[i] = 440.0f * std::exp2((pe * punchAmount * 18.0f + note - 69.0f) / 12.0f);
+        const float exponent = (pe * punchAmount * 18.0f + note - 69.0f) / 12.0f;
+        if (exponent != lastExponent) {
+            lastExponent = exponent;
+            lastHz = 440.0f * std::exp2(exponent);
+        }
+        hz[i] = lastHz;
         incrementA[i] = static_cast<double>(hz[i] - detuneHz) * halfPeriod;
         incrementB[i] = static_cast<double>(hz[i] + detuneHz) * halfPeriod;
     }
