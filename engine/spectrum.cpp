@@ -34,13 +34,19 @@ Spectrum renderSpectrum(const Patch& patch, const float* curves, const VoiceTran
     for (int at = 0; at < kRenderFrames; at += kBlock)
         voice.render(held, held.curves.data(), t, left.data() + at, right.data() + at, kBlock);
 
+    std::vector<float> mono(kAnalysed);
+    for (int i = 0; i < kAnalysed; ++i)
+        mono[static_cast<std::size_t>(i)] =
+            (left[static_cast<std::size_t>(kAnalysed + i)] + right[static_cast<std::size_t>(kAnalysed + i)]) * 0.5f;
+    return spectrumOfSamples(mono.data(), rate);
+}
+
+Spectrum spectrumOfSamples(const float* samples, float rate) {
     std::vector<float> windowed(kAnalysed);
     for (int i = 0; i < kAnalysed; ++i) {
+        // A periodic Hann window; the angle is formed in double, its cosine taken in float.
         const float angle = static_cast<float>(static_cast<double>(i) * 6.283185307179586 * 0.000244140625);
-        const float hann = 0.5f - 0.5f * std::cos(angle);
-        windowed[static_cast<std::size_t>(i)] =
-            (left[static_cast<std::size_t>(kAnalysed + i)] + right[static_cast<std::size_t>(kAnalysed + i)]) *
-            0.5f * hann;
+        windowed[static_cast<std::size_t>(i)] = samples[i] * (0.5f - 0.5f * std::cos(angle));
     }
     FftPlan plan(12);
     std::vector<FftComplex> bins(static_cast<std::size_t>(plan.complexSize) + 1);
@@ -50,8 +56,8 @@ Spectrum renderSpectrum(const Patch& patch, const float* curves, const VoiceTran
     for (int k = 0; k < kSpectrumBins; ++k) {
         // 1/1024 = 2 / (4096 x 0.5): one-sided amplitude, corrected for the Hann window's
         // mean of 0.5, so a full-scale sine on a bin centre reads 0 dB.
-        const float magnitude = std::hypot(bins[static_cast<std::size_t>(k)].re, bins[static_cast<std::size_t>(k)].im) *
-                                0.0009765625f;
+        const FftComplex bin = bins[static_cast<std::size_t>(k)];
+        const float magnitude = std::hypot(bin.re, bin.im) * 0.0009765625f;
         spectrum.levelDb[k] = magnitude > 0.0f ? std::max(kSpectrumFloorDb, 20.0f * std::log10(magnitude))
                                                : kSpectrumFloorDb;
     }

@@ -19,6 +19,9 @@ struct Spectrum {
 // half: a Hann-windowed 4096-point transform in dB, 0 dB for a full-scale sine.
 Spectrum renderSpectrum(const Patch& patch, const float* curves, const VoiceTransport& t, int note, float rate);
 
+// The analysis half of renderSpectrum: 4096 mono samples, Hann-windowed, to levels in dB.
+Spectrum spectrumOfSamples(const float* samples, float rate);
+
 // The level of the band lowHz..highHz: the loudest bin in it, or, for a band narrower than
 // one bin, the level interpolated at its middle.
 float spectrumLevel(const Spectrum& spectrum, float lowHz, float highHz);

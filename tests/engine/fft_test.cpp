@@ -78,20 +78,11 @@ TEST(FftComplex, ForwardAndInverseMatchNaiveDft) {
     }
 }
 
-TEST(FftPlan, SizeIsClampedAndTablesHaveTheirLengths) {
+TEST(FftPlan, SizeIsClampedToFourPointsUpToTwoToTheTwentieth) {
     EXPECT_EQ(FftPlan(0).size, 4);
     EXPECT_EQ(FftPlan(-3).size, 4);
     EXPECT_EQ(FftPlan(25).size, 1 << 20);
-    const FftPlan plan(12);
-    EXPECT_EQ(plan.bitReverse.size(), 2048u);
-    EXPECT_EQ(plan.twiddles.size(), 1024u);
-    EXPECT_EQ(plan.realTwiddles.size(), 2049u);
-    EXPECT_EQ(plan.work.size(), 2048u);
-    EXPECT_EQ(plan.bitReverse[1], 1024u);
-    EXPECT_EQ(plan.bitReverse[2047], 2047u);
-    EXPECT_EQ(FftPlan(2).twiddles.size(), 1u);  // M = 2: one twiddle, W[0] = 1
-    EXPECT_FLOAT_EQ(plan.realTwiddles[1024].re, 0.0f + std::cos(-M_PI / 2));
-    EXPECT_FLOAT_EQ(plan.realTwiddles[1024].im, -1.0f);
+    EXPECT_EQ(FftPlan(2).twiddles.size(), 1u);  // M = 2 still has its one twiddle, W[0] = 1
 }
 
 }  // namespace
