@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 namespace tarn::ui {
@@ -196,6 +197,33 @@ TEST(ParamParse, RejectsTextThatIsNotAFiniteNumber) {
                              "inf", "-inf", "infinity", "+inf", "nan hz", "++5", "+-5", "1e40",
                              "0x10", "- 5"})
         EXPECT_FALSE(FloatParam::parseText(hz, text).has_value()) << '"' << text << '"';
+}
+
+TEST(ParamParse, RandomTextNeverGivesAValueOutsideTheRange) {
+    // Texts built from the characters that matter to the reader: digits, signs, exponents,
+    // suffix letters, the spellings of nan and inf, and white space.
+    const std::string alphabet = "0123456789+-.eEkKhHzZmMsSdDbBcCtT% \tnNaAiIfFyY";
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 12);
+    const uint32_t units[] = {ParamUnit::plain, ParamUnit::hertz, ParamUnit::seconds, ParamUnit::percent};
+    int parsed = 0;
+    for (int trial = 0; trial < 50000; ++trial) {
+        std::string text;
+        for (int n = length(rng); n > 0; --n) text += alphabet[pick(rng)];
+        FloatParamSpec spec = makeSpec(-50, 5000, units[trial % 4]);
+        spec.integer = trial % 5 == 0;
+        const std::optional<float> value = FloatParam::parseText(spec, text);
+        if (!value) continue;
+        ++parsed;
+        ASSERT_TRUE(std::isfinite(*value)) << '"' << text << '"';
+        ASSERT_GE(*value, -50.0f) << '"' << text << '"';
+        ASSERT_LE(*value, 5000.0f) << '"' << text << '"';
+        if (spec.integer) {
+            ASSERT_EQ(*value, std::round(*value)) << text;
+        }
+    }
+    EXPECT_GT(parsed, 1000) << "the texts exercise the number reader, not just its rejections";
 }
 
 TEST(ParamParse, ChoicesMatchIgnoringCase) {
