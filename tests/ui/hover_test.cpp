@@ -48,7 +48,7 @@ TEST(HoverDelay, APointerThatKeepsMovingNeverUnlocksTheTooltip) {
   ImGui::SetCurrentContext(nullptr);
 }
 
-TEST(HoverDelay, PlainHoverAndAllowWhenDisabledNeedNoDelay) {
+TEST(HoverDelay, PlainHoverNeedsNoDelayAndAPointerElsewhereNeverShows) {
   UiContext ui;
   EXPECT_EQ(firstTrue(tooltipFrames(ui, 3, 0.05f, [](int) { return ImVec2(60, 40); }, 0)), 1)
       << "1.86 reports hover from the frame after the pointer arrives";

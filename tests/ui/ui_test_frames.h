@@ -5,6 +5,8 @@
 
 #include <imgui.h>
 
+#include <cfloat>
+
 namespace tarn::ui::testing {
 
 // One frame of a UI context, open for its scope: the atlas is refreshed, the IO state set, and the
@@ -12,7 +14,7 @@ namespace tarn::ui::testing {
 class TestFrame {
  public:
   explicit TestFrame(UiContext& ui, ImVec2 display = ImVec2(800.0f, 600.0f), float dt = 1.0f / 60.0f,
-                     ImVec2 mouse = ImVec2(-1.0f, -1.0f))
+                     ImVec2 mouse = ImVec2(-FLT_MAX, -FLT_MAX))
       : scope_(ui) {
     ui.refreshAtlas();
     ImGuiIO& io = ImGui::GetIO();
