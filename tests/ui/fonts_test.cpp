@@ -51,6 +51,26 @@ TEST(Fonts, RoleSizesAreBakedAtTheDisplayScale) {
   ImGui::SetCurrentContext(nullptr);
 }
 
+TEST(Fonts, EveryRoleSizeHasItsOwnFaceAtCommonScales) {
+  struct RoleFont {
+    int family;
+    float size;
+  };
+  const RoleFont roles[] = {{0, 10}, {0, 11}, {0, 12}, {2, 14}, {0, 22}, {3, 12}, {4, 12}, {4, 20}};
+  UiContext ui;
+  for (float displayScale : {1.0f, 1.5f, 2.0f}) {
+    setDisplayScale(ui, displayScale);
+    testing::TestFrame frame(ui);
+    for (const RoleFont& role : roles) {
+      const float px = role.size * displayScale;
+      ImFont* face = compat::faceFor(ui.fonts[role.family], px);
+      EXPECT_EQ(face->FontSize, px) << "family " << role.family << " at " << px << " px would be scaled";
+      EXPECT_STREQ(face->GetDebugName(), ui.fonts[role.family]->GetDebugName());
+    }
+  }
+  ImGui::SetCurrentContext(nullptr);
+}
+
 TEST(Fonts, PushSetsTheExactSizeFromTheNearestLargerFace) {
   UiContext ui;
   setDisplayScale(ui, 1.5f);

@@ -92,6 +92,31 @@ TEST_F(PicturesTest, FirstAskedInAFrameItIsDrawnFromTheNextFrameFittedAndCentred
   }
 }
 
+TEST_F(PicturesTest, APictureSurvivesTheAtlasRebuildOfAScaleChange) {
+  const std::vector<uint8_t> png = makePng(20, 10);
+  {
+    ContextScope scope(ui);
+    ASSERT_GE(pictureFor(png).id, 0);
+  }
+  setDisplayScale(ui, 2.0f);
+  testing::TestFrame frame(ui);
+  const Picture& picture = pictureFor(png);
+  const int rectId = ui.compat.images[static_cast<size_t>(picture.id)].rectId;
+  ASSERT_GE(rectId, 0);
+  ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+  const ImFontAtlasCustomRect* rect = atlas->GetCustomRectByIndex(rectId);
+  unsigned char* tex = nullptr;
+  int tw = 0;
+  int th = 0;
+  atlas->GetTexDataAsRGBA32(&tex, &tw, &th);
+  const unsigned char* last = tex + ((rect->Y + 9) * tw + rect->X + 19) * 4;
+  EXPECT_EQ(last[0], 19);
+  EXPECT_EQ(last[1], 9);
+  const int before = frame.drawList()->VtxBuffer.Size;
+  drawPicture(frame.drawList(), Rect{0, 0, 40, 40}, png);
+  EXPECT_EQ(frame.drawList()->VtxBuffer.Size, before + 4);
+}
+
 TEST_F(PicturesTest, DecodedOncePerDataAddress) {
   const std::vector<uint8_t> png = makePng(8, 8);
   const std::vector<uint8_t> copy = png;
