@@ -1,0 +1,95 @@
+// CRC-32 and SHA-256: the standards' check values, padding boundaries, and agreement with zlib and sha256sum.
+#include "documents/sha256.h"
+#include "documents/zip/crc32.h"
+#include "tests/documents/codec_test_support.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace tarn {
+namespace {
+
+using testing::Bytes;
+
+std::uint32_t crcOf(const std::string& text) {
+    return crc32(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+std::string shaOf(const std::string& text) {
+    return sha256Hex(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+TEST(Crc32, CheckValueAndEmptyInput) {
+    EXPECT_EQ(crcOf("123456789"), 0xCBF43926u);
+    EXPECT_EQ(crc32(nullptr, 0), 0u);
+}
+
+TEST(Crc32, GoGoldenTable) {
+    std::ifstream in(testing::corpusPath("crc32-catalogue/crc32-golden-go.tsv"));
+    std::string line;
+    int checked = 0;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#' || line.rfind("input_hex", 0) == 0) continue;
+        std::stringstream split(line);
+        std::string hex, ieee;
+        std::getline(split, hex, '\t');
+        std::getline(split, ieee, '\t');
+        const Bytes input = testing::fromHex(hex);
+        EXPECT_EQ(crc32(input.data(), input.size()), std::stoul(ieee, nullptr, 16)) << hex;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 31);
+}
+
+TEST(Crc32, AgreesWithZlibOnRandomInputs) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 200; ++round) {
+        const Bytes data = testing::randomBytes(rng() % 5000, std::uint32_t(round));
+        EXPECT_EQ(crc32(data.data(), data.size()), ::crc32(0, data.data(), uInt(data.size()))) << data.size();
+    }
+}
+
+TEST(Sha256, StandardExamples) {
+    EXPECT_EQ(shaOf(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(shaOf("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(shaOf("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+}
+
+TEST(Sha256, PaddingBoundaries) {
+    // Digests of n letters 'a', from coreutils' sha256sum.
+    const std::pair<std::size_t, const char*> cases[] = {
+        {55, "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318"},
+        {56, "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a"},
+        {63, "7d3e74a05d7db15bce4ad9ec0658ea98e3f06eeecf16b4c6fff2da457ddc2f34"},
+        {64, "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
+        {65, "635361c48bb9eab14198e76ea8ab7f1a41685d6ad62aa9146d301d4f17eb0ae0"},
+    };
+    for (const auto& [n, digest] : cases) EXPECT_EQ(shaOf(std::string(n, 'a')), digest) << n;
+}
+
+TEST(Sha256, AgreesWithSha256sumOnRandomInputs) {
+    std::mt19937 rng(9);
+    const std::string path = ::testing::TempDir() + "tarn_sha_input_" + std::to_string(::getpid());
+    for (int round = 0; round < 12; ++round) {
+        const Bytes data = testing::randomBytes(rng() % 200000, std::uint32_t(round + 100));
+        {
+            std::ofstream out(path, std::ios::binary);
+            out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+        }
+        FILE* pipe = ::popen(("sha256sum '" + path + "'").c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char digest[65] = {};
+        ASSERT_EQ(std::fread(digest, 1, 64, pipe), 64u);
+        ::pclose(pipe);
+        EXPECT_EQ(sha256Hex(data.data(), data.size()), std::string(digest)) << data.size();
+    }
+    std::remove(path.c_str());
+}
+
+} // namespace
+} // namespace tarn
