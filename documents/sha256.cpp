@@ -30,6 +30,17 @@ inline std::uint32_t loadBig32(const std::uint8_t* p) {
 
 } // namespace
 
+// One round; the eight working variables rotate by renaming instead of by moves, so eight
+// rounds in a row name them in turn.
+#define TARN_SHA256_ROUND(a, b, c, d, e, f, g, h, t)                                                    \
+    do {                                                                                               \
+        const std::uint32_t t1 = h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + (g ^ (e & (f ^ g))) + \
+                                 kRound[t] + w[t];                                                     \
+        const std::uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) | (c & (a | b))); \
+        d += t1;                                                                                       \
+        h = t1 + t2;                                                                                   \
+    } while (0)
+
 void sha256Compress(std::array<std::uint32_t, 8>& state, const std::uint8_t* block) {
     std::uint32_t w[64];
     for (int t = 0; t < 16; ++t) w[t] = loadBig32(block + 4 * t);
@@ -40,18 +51,15 @@ void sha256Compress(std::array<std::uint32_t, 8>& state, const std::uint8_t* blo
     }
     std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
     std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
-    for (int t = 0; t < 64; ++t) {
-        const std::uint32_t t1 =
-            h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[t] + w[t];
-        const std::uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-        h = g;
-        g = f;
-        f = e;
-        e = d + t1;
-        d = c;
-        c = b;
-        b = a;
-        a = t1 + t2;
+    for (int t = 0; t < 64; t += 8) {
+        TARN_SHA256_ROUND(a, b, c, d, e, f, g, h, t);
+        TARN_SHA256_ROUND(h, a, b, c, d, e, f, g, t + 1);
+        TARN_SHA256_ROUND(g, h, a, b, c, d, e, f, t + 2);
+        TARN_SHA256_ROUND(f, g, h, a, b, c, d, e, t + 3);
+        TARN_SHA256_ROUND(e, f, g, h, a, b, c, d, t + 4);
+        TARN_SHA256_ROUND(d, e, f, g, h, a, b, c, t + 5);
+        TARN_SHA256_ROUND(c, d, e, f, g, h, a, b, t + 6);
+        TARN_SHA256_ROUND(b, c, d, e, f, g, h, a, t + 7);
     }
     state[0] += a;
     state[1] += b;
@@ -62,6 +70,8 @@ void sha256Compress(std::array<std::uint32_t, 8>& state, const std::uint8_t* blo
     state[6] += g;
     state[7] += h;
 }
+
+#undef TARN_SHA256_ROUND
 
 std::string sha256Hex(const std::uint8_t* bytes, std::size_t length) {
     std::array<std::uint32_t, 8> state = kInitial;
