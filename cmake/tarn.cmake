@@ -22,6 +22,18 @@ function(tarn_library name)
   target_link_libraries(${name} PRIVATE tarn_warnings PUBLIC Threads::Threads ${ARG_DEPS})
 endfunction()
 
+# The public corpora lie beside the main checkout; a git worktree elsewhere finds them from there.
+set(TARN_CORPORA_DIR "${PROJECT_SOURCE_DIR}/../shared/corpora")
+if(NOT EXISTS "${TARN_CORPORA_DIR}")
+  execute_process(COMMAND git rev-parse --path-format=absolute --git-common-dir
+    WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}" OUTPUT_VARIABLE tarn_git_common
+    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(tarn_git_common)
+    get_filename_component(tarn_main_checkout "${tarn_git_common}" DIRECTORY)
+    set(TARN_CORPORA_DIR "${tarn_main_checkout}/../shared/corpora")
+  endif()
+endif()
+
 # tarn_test(NAME DIR LIBS lib...)
 # One GoogleTest executable per subsystem from tests/DIR/*.cpp. Tests whose suite name ends
 # in "Threads" are the ones the TSan build runs.
@@ -37,7 +49,7 @@ function(tarn_test name dir)
   target_compile_definitions(${name} PRIVATE
     TARN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TARN_BINARY_DIR="${PROJECT_BINARY_DIR}"
-    TARN_CORPORA_DIR="${PROJECT_SOURCE_DIR}/../shared/corpora")
+    TARN_CORPORA_DIR="${TARN_CORPORA_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "TARN_TEST=1")
 endfunction()
 

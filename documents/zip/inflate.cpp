@@ -153,7 +153,7 @@ struct Output {
     std::uint64_t produced() const { return at - start; }
 
     // Room for n more bytes, or false when they would pass the declared size.
-    bool make_room(std::size_t n) {
+    bool makeRoom(std::size_t n) {
         if (n > limit - produced()) return false;
         if (at + n > bytes.size()) {
             const std::uint64_t wanted = std::max<std::uint64_t>(bytes.size() - start, 4096) * 2;
@@ -198,7 +198,7 @@ private:
         in_.position += 4;
         if (len != (~nlen & 0xFFFFu)) return "stored block length does not match its complement";
         if (in_.length - in_.position < len) return kEndsEarly;
-        if (!out_.make_room(len)) return "more data than declared";
+        if (!out_.makeRoom(len)) return "more data than declared";
         if (len > 0) std::memcpy(out_.bytes.data() + out_.at, in_.source + in_.position, len);
         out_.at += len;
         in_.position += len;
@@ -259,7 +259,7 @@ private:
             int symbol = in_.decode(literalCode);
             if (symbol < 0) return in_.ended ? kEndsEarly : "invalid literal/length code";
             if (symbol < 256) {
-                if (!out_.make_room(1)) return "more data than declared";
+                if (!out_.makeRoom(1)) return "more data than declared";
                 out_.bytes[out_.at++] = std::uint8_t(symbol);
                 continue;
             }
@@ -274,7 +274,7 @@ private:
             const std::size_t distance = kDistanceBase[code] + in_.take(kDistanceExtra[code]);
             if (in_.ended) return kEndsEarly;
             if (distance > out_.produced()) return "distance reaches before the start";
-            if (!out_.make_room(length)) return "more data than declared";
+            if (!out_.makeRoom(length)) return "more data than declared";
 
             std::uint8_t* to = out_.bytes.data() + out_.at;
             const std::uint8_t* from = to - distance;
