@@ -116,8 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t floats = size / sizeof(float);
     audio.left.resize(floats / 2);
     audio.right.resize(floats - floats / 2);
-    if (floats > 0) std::memcpy(audio.left.data(), data, floats / 2 * sizeof(float));
-    if (floats > 1) std::memcpy(audio.right.data(), data + floats / 2 * sizeof(float), (floats - floats / 2) * sizeof(float));
+    if (!audio.left.empty()) std::memcpy(audio.left.data(), data, audio.left.size() * sizeof(float));
+    if (!audio.right.empty())
+        std::memcpy(audio.right.data(), data + audio.left.size() * sizeof(float), audio.right.size() * sizeof(float));
     const auto wav = tarn::wavFileBytes(audio, 48000.0f);
     check(wav.has_value() && wav->size() == 44 + 4 * (floats / 2));
     return 0;
