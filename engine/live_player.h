@@ -1,0 +1,113 @@
+// Loops the current line on the audio thread; the UI hands it the sound and the events lock-free.
+#pragma once
+
+#include "engine/audio_config.h"
+#include "engine/notes.h"
+#include "engine/patch.h"
+#include "engine/triple_buffer.h"
+#include "engine/voice.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tarn {
+
+inline constexpr int kMaxPlayEvents = 256;
+
+// One published phrase: the first `count` events in play order and the loop length.
+struct PlayEventSlot {
+    PlayEvent events[kMaxPlayEvents];
+    std::int32_t count = 0;
+    std::int64_t loopFrames = 0;  // below 1: the line plays once and does not loop
+};
+
+// The UI thread publishes patches and phrases and posts play/stop and seeks; the audio thread
+// calls `process` from the device callback. `prepare` runs on the UI thread while no callback
+// can run. Nothing on the audio side allocates, locks, blocks or logs.
+class LivePlayer {
+public:
+    LivePlayer();
+    LivePlayer(const LivePlayer&) = delete;
+    LivePlayer& operator=(const LivePlayer&) = delete;
+
+    // Before the device runs: adopts the configuration (the device's actual rate), installs the
+    // starting sound and the demo line as the first phrase, and rewinds to beat 0.
+    void prepare(const AudioConfig& config);
+
+    // The configuration in use; fixed between prepares, so the UI may read it at any time.
+    const AudioConfig& config() const { return config_; }
+    double framesPerBeat() const { return framesPerBeat_; }
+
+    // --- UI thread ---------------------------------------------------------------------
+    // Fill the slot, then publish; or publish a whole value at once.
+    Patch& patchSlot() { return patches_.writeSlot(); }
+    void publishPatch() { patches_.publish(); }
+    void publishPatch(const Patch& patch) { patches_.publish(patch); }
+
+    PlayEventSlot& eventSlot() { return phrases_.writeSlot(); }
+    void publishEvents() { phrases_.publish(); }
+    // Copies the first kMaxPlayEvents of `events` (already in play order) and publishes them.
+    void publishEvents(const PlayEvent* events, std::size_t count, std::int64_t loopFrames);
+
+    void setPlaying(bool playing) { playing_.store(playing ? 1 : 0, std::memory_order_relaxed); }
+    bool playing() const { return playing_.load(std::memory_order_relaxed) != 0; }
+    // Applied at the start of the next callback, also while stopped. Negative and non-finite
+    // beats are ignored.
+    void requestSeek(double beats) { seekRequest_.store(beats, std::memory_order_relaxed); }
+    // Beats now audible; counts on across loop passes.
+    double position() const { return position_.load(std::memory_order_relaxed); }
+
+    // --- audio thread ------------------------------------------------------------------
+    // Fills `frames` interleaved stereo frames of `out`.
+    void process(float* out, int frames);
+
+    // The audio thread's clock, for tests and diagnostics on that thread.
+    std::int64_t loopFrame() const { return loopFrame_; }
+    double beatsOffset() const { return beatsOffset_; }
+    int heldCount() const { return heldCount_; }
+
+private:
+    void seek(double beats);
+    void allNotesOff();
+    void dispatchEvents();
+    void dispatchDue(std::int64_t frame);
+    void noteOn(int note, float velocity);
+    void noteOff(int note);
+    void wrap();
+
+    TripleBuffer<Patch> patches_;
+    TripleBuffer<PlayEventSlot> phrases_;
+    Voice voice_;
+    Patch livePatch_;
+    AudioConfig config_;
+    double framesPerBeat_ = 0.0;
+
+    // The taken phrase.
+    const PlayEvent* events_ = nullptr;
+    std::int32_t eventCount_ = 0;
+    std::int64_t loopFrames_ = 0;
+
+    // Every note the player started and has not ended, each once. It can hold every note a
+    // phrase can start, so all-notes-off always silences everything.
+    std::int32_t held_[kMaxPlayEvents] = {};
+    std::int32_t heldCount_ = 0;
+
+    std::int64_t loopFrame_ = 0;  // frame within the loop where the next block starts
+    double beatsOffset_ = 0.0;    // beat position of loop frame 0 in the current pass
+    std::size_t cursor_ = 0;      // next event to dispatch
+
+    std::vector<float> blockLeft_;
+    std::vector<float> blockRight_;
+    int unread_ = 0;  // frames of the last block not yet copied out
+
+    std::atomic<std::uint8_t> playing_{1};
+    std::atomic<double> seekRequest_{-1.0};  // -1: no request
+    std::atomic<double> position_{0.0};
+
+    static_assert(std::atomic<std::uint8_t>::is_always_lock_free);
+    static_assert(std::atomic<double>::is_always_lock_free);
+};
+
+}  // namespace tarn

@@ -1,0 +1,359 @@
+// The live player: seeks, stop and resume, phrase hand-over, held notes and exact loop wraps.
+#include "engine/live_player.h"
+
+#include "engine/demo_line.h"
+#include "engine/notes.h"
+#include "engine/starting_sound.h"
+#include "tests/engine/player_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace tarn {
+namespace {
+
+using testing::maxDifference;
+using testing::renderLoopReference;
+using testing::runPlayer;
+using testing::sortedEvents;
+
+const AudioConfig k48k{48000.0f, 120.0f, 64};
+const AudioConfig k44k{44100.0f, 120.0f, 64};
+
+// Two bars: a repeated note, a legato overlap that glides, and a last note (not the first
+// note's pitch) that ends exactly on the loop end. Starts and lengths are exact binary
+// fractions, so every pass lands on the same frames whichever way the time is computed.
+std::vector<NoteEvent> twoBarLine() {
+    return {
+        {0.0, 0.5, 28, 1.0f},  {1.0, 0.5, 28, 0.55f}, {2.0, 1.0, 31, 0.8f},
+        {2.75, 1.0, 33, 0.7f}, {4.0, 2.25, 35, 0.65f}, {6.5, 1.5, 40, 0.95f},
+    };
+}
+
+// A sound whose motion and arc follow the transport, so a wrong beat position would show.
+Patch movingSound() {
+    Patch p = startingSound();
+    p.motion = 0.8f;
+    p.motionRate = 1.5f;
+    p.arcAmount = 0.9f;
+    p.arcBars = 1.0f;
+    p.arcDrift = 0.5f;
+    return p;
+}
+
+std::unique_ptr<LivePlayer> preparedPlayer(const AudioConfig& config) {
+    auto player = std::make_unique<LivePlayer>();
+    player->prepare(config);
+    return player;
+}
+
+void publishLine(LivePlayer& player, const std::vector<NoteEvent>& notes) {
+    const std::vector<PlayEvent> events = sortedEvents(notes, player.config());
+    player.publishEvents(events.data(), events.size(),
+                         phraseLengthSamples(notes.data(), notes.size(), player.config()));
+}
+
+TEST(LivePlayerSeek, FortyBeatsInASixteenBeatLoopLandOnBeatEightOfTheThirdPass) {
+    auto player = preparedPlayer(k48k);
+    const std::vector<NoteEvent> line{{0.0, 1.0, 28, 1.0f}, {13.0, 3.0, 31, 1.0f}};
+    publishLine(*player, line);
+    runPlayer(*player, 64, 64);  // takes the 16-beat phrase
+
+    std::vector<float> out(128);
+    player->setPlaying(false);
+    player->requestSeek(40.0);
+    player->process(out.data(), 64);
+    EXPECT_EQ(player->loopFrame(), 192000);
+    EXPECT_DOUBLE_EQ(player->beatsOffset(), 32.0);
+    EXPECT_DOUBLE_EQ(player->position(), 40.0);
+
+    player->setPlaying(true);
+    player->process(out.data(), 64);
+    EXPECT_EQ(player->loopFrame(), 192064);
+    EXPECT_DOUBLE_EQ(player->position(), 32.0 + 192064.0 / 24000.0);
+}
+
+TEST(LivePlayerTransport, StoppedOutputIsExactZerosAndResumesWhereItStopped) {
+    auto stopped = preparedPlayer(k48k);
+    auto running = preparedPlayer(k48k);
+    runPlayer(*stopped, 10000, 256);
+    const std::vector<float> reference = runPlayer(*running, 15000, 256);
+
+    const double position = stopped->position();
+    const std::int64_t loopFrame = stopped->loopFrame();
+    stopped->setPlaying(false);
+    std::vector<float> out(2 * 512, 1.0f);
+    for (int i = 0; i < 20; ++i) {
+        stopped->process(out.data(), 512);
+    }
+    for (float sample : out) {
+        ASSERT_EQ(sample, 0.0f);
+    }
+    EXPECT_EQ(stopped->position(), position);
+    EXPECT_EQ(stopped->loopFrame(), loopFrame);
+
+    // Nothing was rendered while stopped, so playing on continues the very same line.
+    stopped->setPlaying(true);
+    const std::vector<float> resumed = runPlayer(*stopped, 5000, 256);
+    for (std::size_t i = 0; i < resumed.size(); ++i) {
+        ASSERT_EQ(resumed[i], reference[20000 + i]) << "sample " << i;
+    }
+}
+
+TEST(LivePlayerTransport, SeekWhileStoppedAppliesAtTheNextCallback) {
+    auto player = preparedPlayer(k48k);
+    runPlayer(*player, 4096, 512);
+    player->setPlaying(false);
+    player->requestSeek(8.0);
+    EXPECT_NE(player->position(), 8.0) << "a request waits for the audio thread";
+
+    std::vector<float> out(2 * 64, 1.0f);
+    player->process(out.data(), 64);
+    EXPECT_DOUBLE_EQ(player->position(), 8.0);
+    EXPECT_EQ(player->loopFrame(), 8 * 24000);
+    for (float sample : out) {
+        ASSERT_EQ(sample, 0.0f);
+    }
+
+    player->setPlaying(true);
+    player->process(out.data(), 64);
+    EXPECT_EQ(player->loopFrame(), 8 * 24000 + 64);
+}
+
+TEST(LivePlayerTransport, NegativeAndNonFiniteSeeksAreIgnored) {
+    auto player = preparedPlayer(k48k);
+    runPlayer(*player, 6400, 64);
+    for (double bad : {-1.0, -0.5, std::numeric_limits<double>::quiet_NaN(),
+                       std::numeric_limits<double>::infinity()}) {
+        const std::int64_t before = player->loopFrame();
+        player->requestSeek(bad);
+        runPlayer(*player, 64, 64);
+        EXPECT_EQ(player->loopFrame(), before + 64) << bad;
+    }
+}
+
+TEST(LivePlayerTransport, PositionCountsOnAcrossLoopPasses) {
+    auto player = preparedPlayer(k44k);
+    // One bar at 44.1 kHz is 88200 frames, which 64 does not divide.
+    publishLine(*player, {{0.0, 1.0, 30, 1.0f}, {2.0, 2.0, 33, 1.0f}});
+    std::vector<float> out(2 * 100);
+    const double fpb = player->framesPerBeat();
+    for (std::int64_t done = 100; done <= 3 * 88200 + 500; done += 100) {
+        player->process(out.data(), 100);
+        ASSERT_NEAR(player->position(), static_cast<double>(done) / fpb, 1e-9) << "after " << done;
+    }
+}
+
+TEST(LivePlayerTransport, CallbackBeforePrepareOrWithNothingToWriteIsHarmless) {
+    LivePlayer player;
+    std::vector<float> out(2 * 300, 1.0f);
+    player.process(out.data(), 300);
+    for (float sample : out) {
+        EXPECT_EQ(sample, 0.0f);  // no phrase, an idle voice
+    }
+    player.process(nullptr, 64);
+    player.process(out.data(), 0);
+    player.process(out.data(), -5);
+}
+
+TEST(LivePlayerEvents, OnlyTheFirst256EventsPlay) {
+    auto player = preparedPlayer(k48k);
+    std::vector<PlayEvent> events;
+    for (int i = 0; i < 128; ++i) {
+        events.push_back({100 * i, 1, 30, 1.0f});
+        events.push_back({100 * i + 50, 0, 30, 1.0f});
+    }
+    for (int i = 0; i < 44; ++i) {
+        events.push_back({20000 + i, 1, 60 + i % 8, 1.0f});  // beyond the 256th: never played
+    }
+    player->publishEvents(events.data(), events.size(), 100000);
+    runPlayer(*player, 13000, 64);
+    EXPECT_EQ(player->heldCount(), 0);
+    runPlayer(*player, 20000, 64);
+    EXPECT_EQ(player->heldCount(), 0);
+}
+
+TEST(LivePlayerEvents, ACountWrittenOutOfRangeIsClampedToTheSlot) {
+    auto player = preparedPlayer(k48k);
+    PlayEventSlot& slot = player->eventSlot();
+    for (int i = 0; i < kMaxPlayEvents; ++i) {
+        slot.events[i] = {i * 10, static_cast<std::uint8_t>(i % 2 == 0), 40, 1.0f};
+    }
+    slot.count = 100000;
+    slot.loopFrames = 5000;
+    player->publishEvents();
+    runPlayer(*player, 20000, 64);  // would read past the slot if the count were trusted
+    EXPECT_EQ(player->heldCount(), 0);
+
+    PlayEventSlot& negative = player->eventSlot();
+    negative.count = -3;
+    negative.loopFrames = 5000;
+    player->publishEvents();
+    runPlayer(*player, 20000, 64);
+    EXPECT_EQ(player->heldCount(), 0);
+}
+
+TEST(LivePlayerEvents, FreshEventsRestartAtFrameZeroAndReleaseHeldNotes) {
+    auto player = preparedPlayer(k48k);
+    // The demo line holds its long root from beat 16 to 23.5.
+    runPlayer(*player, 17 * 24000, 512);
+    ASSERT_EQ(player->heldCount(), 1);
+    const double offset = player->beatsOffset();
+
+    // A line whose first note comes a beat in: nothing may be held right after the hand-over.
+    publishLine(*player, {{1.0, 1.0, 33, 1.0f}});
+    runPlayer(*player, 64, 64);
+    EXPECT_EQ(player->heldCount(), 0);
+    EXPECT_EQ(player->loopFrame(), 64);
+    EXPECT_EQ(player->beatsOffset(), offset);
+
+    runPlayer(*player, 24000, 64);
+    EXPECT_EQ(player->heldCount(), 1);
+}
+
+TEST(LivePlayerEvents, AllNotesOffSilencesEveryStartedNoteEvenBeyondSixteen) {
+    auto player = preparedPlayer(k48k);
+    std::vector<PlayEvent> chord;
+    for (int note = 30; note < 47; ++note) {
+        chord.push_back({0, 1, note, 1.0f});  // seventeen notes at once, none ended
+    }
+    player->publishEvents(chord.data(), chord.size(), 0);
+    const std::vector<float> sounding = runPlayer(*player, 4800, 64);
+    EXPECT_EQ(player->heldCount(), 17);
+    EXPECT_NE(sounding.back(), 0.0f);
+
+    player->publishEvents(nullptr, 0, 0);
+    runPlayer(*player, 64, 64);
+    EXPECT_EQ(player->heldCount(), 0);
+    // Released, the voice fades to exact silence within a few seconds.
+    const std::vector<float> after = runPlayer(*player, 3 * 48000, 64);
+    for (std::size_t i = after.size() - 128; i < after.size(); ++i) {
+        ASSERT_EQ(after[i], 0.0f) << "sample " << i;
+    }
+}
+
+// The player's output over several passes against the same loop scheduled on a bare voice.
+void expectLoopMatchesReference(const AudioConfig& config, const std::vector<NoteEvent>& notes, int passes,
+                                int callbackFrames) {
+    auto player = preparedPlayer(config);
+    const Patch patch = movingSound();
+    player->publishPatch(patch);
+    const std::vector<PlayEvent> events = sortedEvents(notes, config);
+    const std::int64_t loopFrames = phraseLengthSamples(notes.data(), notes.size(), config);
+    player->publishEvents(events.data(), events.size(), loopFrames);
+
+    const std::vector<float> out = runPlayer(*player, loopFrames * passes, callbackFrames);
+    const StereoAudio reference = renderLoopReference(patch, events, loopFrames, passes, config);
+    for (int pass = 0; pass < passes; ++pass) {
+        EXPECT_LE(maxDifference(out, pass * loopFrames, reference, pass * loopFrames, loopFrames), 1e-6f)
+            << "pass " << pass << " at " << config.sampleRate << " Hz, " << config.tempo << " BPM";
+    }
+}
+
+TEST(LivePlayerLoop, ThreePassesMatchAContinuousScheduleAt48k) {
+    expectLoopMatchesReference(k48k, twoBarLine(), 3, 64);
+}
+
+TEST(LivePlayerLoop, ThreePassesMatchAContinuousScheduleAt44kWhereBlocksStraddleTheLoopEnd) {
+    ASSERT_NE(phraseLengthSamples(twoBarLine().data(), 6, k44k) % 64, 0);
+    expectLoopMatchesReference(k44k, twoBarLine(), 3, 100);
+}
+
+TEST(LivePlayerLoop, ThreePassesMatchAtATempoWithFractionalFramesPerBeat) {
+    expectLoopMatchesReference({44100.0f, 133.0f, 64}, twoBarLine(), 3, 441);
+}
+
+TEST(LivePlayerLoop, LoopsShorterThanABlockPlayEveryPass) {
+    auto player = preparedPlayer(k48k);
+    const Patch patch;
+    player->publishPatch(patch);
+    const std::vector<PlayEvent> events{{0, 1, 40, 1.0f}, {20, 0, 40, 1.0f}};
+    player->publishEvents(events.data(), events.size(), 40);
+    const std::vector<float> out = runPlayer(*player, 40 * 50, 64);
+    const StereoAudio reference = renderLoopReference(patch, events, 40, 50, k48k);
+    EXPECT_LE(maxDifference(out, 0, reference, 0, 40 * 50), 1e-6f);
+}
+
+TEST(LivePlayerLoop, ANoteEndingOnTheLoopEndIsReleasedBeforeTheNextPass) {
+    auto player = preparedPlayer(k44k);
+    publishLine(*player, twoBarLine());
+    const std::int64_t loopFrames = 176400;  // two bars at 22050 frames per beat
+    // Stop inside the block that holds the loop end: the last note (40) has ended and the
+    // next pass's first note (28) has begun, and nothing else is held.
+    runPlayer(*player, loopFrames + 10, 64);
+    EXPECT_EQ(player->heldCount(), 1);
+}
+
+TEST(LivePlayerPrepare, PlaysTheDemoLineWithTheStartingSoundOverEightBars) {
+    auto player = preparedPlayer(k48k);
+    const std::vector<float> out = runPlayer(*player, 4 * 24000, 333);
+    const std::vector<PlayEvent> demo = sortedEvents({demoLine.begin(), demoLine.end()}, k48k);
+    const StereoAudio reference = renderLoopReference(startingSound(), demo, 8 * 4 * 24000, 1, k48k);
+    EXPECT_LE(maxDifference(out, 0, reference, 0, 4 * 24000), 1e-6f);
+    EXPECT_EQ(player->heldCount(), 0);  // the fourth quarter note has ended by beat 4
+}
+
+TEST(LivePlayerPrepare, UnusableConfigurationsFallBackToWorkingOnes) {
+    LivePlayer player;
+    player.prepare({0.0f, -5.0f, 0});
+    EXPECT_EQ(player.config().sampleRate, 48000.0f);
+    EXPECT_EQ(player.config().tempo, 120.0f);
+    EXPECT_EQ(player.config().blockFrames, 1);
+    const std::vector<float> out = runPlayer(player, 1000, 64);
+    for (float sample : out) {
+        ASSERT_TRUE(std::isfinite(sample));
+    }
+    EXPECT_NEAR(player.position(), 1000.0 / 24000.0, 1e-12);
+}
+
+TEST(LivePlayerThreads, UiPublishesAndSeeksWhileTheAudioThreadRenders) {
+    auto player = preparedPlayer(k48k);
+    std::atomic<bool> audioDone{false};
+    std::atomic<bool> badSample{false};
+
+    std::thread audio([&] {
+        std::vector<float> out(2 * 256);
+        for (int callback = 0; callback < 1500; ++callback) {
+            player->process(out.data(), 256);
+            for (float sample : out) {
+                if (!std::isfinite(sample) || std::abs(sample) > 8.0f) {
+                    badSample.store(true);
+                }
+            }
+        }
+        audioDone.store(true);
+    });
+
+    Patch patch = startingSound();
+    const std::vector<PlayEvent> lineA = sortedEvents(twoBarLine(), k48k);
+    const std::vector<PlayEvent> lineB = sortedEvents({demoLine.begin(), demoLine.end()}, k48k);
+    int frame = 0;
+    while (!audioDone.load()) {
+        patch.tone = 0.3f + 0.01f * static_cast<float>(frame % 40);
+        patch.curves.curve(0)[frame % kCurvePoints] = 0.5f;
+        player->publishPatch(patch);
+        if (frame % 7 == 0) {
+            const std::vector<PlayEvent>& line = frame % 14 == 0 ? lineA : lineB;
+            player->publishEvents(line.data(), line.size(), 24000 * 8);
+        }
+        if (frame % 11 == 0) {
+            player->requestSeek(static_cast<double>(frame % 23));
+        }
+        player->setPlaying(frame % 13 != 0);
+        EXPECT_TRUE(std::isfinite(player->position()));
+        ++frame;
+        std::this_thread::yield();
+    }
+    audio.join();
+    EXPECT_FALSE(badSample.load());
+    EXPECT_GT(frame, 0);
+}
+
+}  // namespace
+}  // namespace tarn
