@@ -5,14 +5,14 @@ namespace tarn::json {
 
 MemberIndex::MemberIndex(const Value& object) : object_(&object) {
     if (object.kind != Kind::Object) return;
-    positions_.reserve(object.members.size());
-    // emplace keeps the first of equal keys, as Value::find does.
-    for (std::size_t i = 0; i < object.members.size(); ++i) positions_.emplace(object.members[i].key, i);
+    table_.reserve(object.members.size());
+    // insert keeps the first of equal keys, as Value::find does.
+    for (std::size_t i = 0; i < object.members.size(); ++i) table_.insert(object.members, i);
 }
 
 const Value* MemberIndex::find(std::string_view key) const {
-    const auto found = positions_.find(key);
-    return found == positions_.end() ? nullptr : &object_->members[found->second].value;
+    const std::size_t found = table_.find(object_->members, key);
+    return found == KeyTable::npos ? nullptr : &object_->members[found].value;
 }
 
 }  // namespace tarn::json

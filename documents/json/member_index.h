@@ -1,11 +1,10 @@
 // A hash index over the members of one object, for callers that look up many keys in it.
 #pragma once
 
+#include "documents/json/key_table.h"
 #include "documents/json/value.h"
 
-#include <cstddef>
 #include <string_view>
-#include <unordered_map>
 
 namespace tarn::json {
 
@@ -21,7 +20,7 @@ public:
 
 private:
     const Value* object_;
-    std::unordered_map<std::string_view, std::size_t> positions_;
+    KeyTable table_;
 };
 
 }  // namespace tarn::json

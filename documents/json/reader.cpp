@@ -1,33 +1,20 @@
 // The JSON reader: one recursive pass over the text, depth-limited, stopping at the first error.
 #include "documents/json/reader.h"
 
+#include "documents/json/key_table.h"
 #include "documents/json/number.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <functional>
-#include <unordered_set>
+#include <vector>
 
 namespace tarn::json {
 namespace {
 
 // Objects up to this size are checked for duplicate keys by scanning the members read so
-// far; larger ones switch to a hash set so the check never grows with the square of the size.
+// far; larger ones switch to a hash table so the check never grows with the square of the size.
 constexpr std::size_t kLinearKeyCheck = 16;
-
-// Hashes members by their position in the object, so the set holds no copies of the keys
-// and stays valid while the member vector grows.
-struct KeyHash {
-    const std::vector<Member>* members;
-    std::size_t operator()(std::size_t index) const {
-        return std::hash<std::string_view>()((*members)[index].key);
-    }
-};
-struct KeyEqual {
-    const std::vector<Member>* members;
-    bool operator()(std::size_t a, std::size_t b) const { return (*members)[a].key == (*members)[b].key; }
-};
 
 bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -181,7 +168,7 @@ private:
             return true;
         }
         std::vector<Member>& members = out.members;
-        std::unordered_set<std::size_t, KeyHash, KeyEqual> seen(0, KeyHash{&members}, KeyEqual{&members});
+        KeyTable seen;
         for (;;) {
             skipSpace();
             if (p_ == end_ || *p_ != '"') return error("expected key");
@@ -211,16 +198,15 @@ private:
         }
     }
 
-    static bool isDuplicate(const std::vector<Member>& members,
-                            std::unordered_set<std::size_t, KeyHash, KeyEqual>& seen, std::size_t index) {
+    static bool isDuplicate(const std::vector<Member>& members, KeyTable& seen, std::size_t index) {
         if (index < kLinearKeyCheck) {
             for (std::size_t i = 0; i < index; ++i)
                 if (members[i].key == members[index].key) return true;
             return false;
         }
-        if (seen.empty())
-            for (std::size_t i = 0; i < index; ++i) seen.insert(i);
-        return !seen.insert(index).second;
+        if (index == kLinearKeyCheck)
+            for (std::size_t i = 0; i < index; ++i) seen.insert(members, i);
+        return !seen.insert(members, index);
     }
 
     bool string(std::string& out) {

@@ -147,6 +147,19 @@ TEST(JsonMemberIndex, FindsEveryKeyLikeFind) {
     EXPECT_EQ(MemberIndex(parsed("[1]")).find("0"), nullptr);
 }
 
+TEST(JsonMemberIndex, ManyKeysAcrossTableGrowth) {
+    Value object = Value::object();
+    for (int i = 0; i < 5000; ++i) object.append("key" + std::to_string(i * 7), Value(i));
+    const MemberIndex index(object);
+    for (int i = 0; i < 5000; ++i) {
+        const Value* found = index.find("key" + std::to_string(i * 7));
+        ASSERT_NE(found, nullptr) << i;
+        EXPECT_EQ(found->number, i);
+    }
+    EXPECT_EQ(index.find("key1"), nullptr);
+    EXPECT_EQ(index.find(""), nullptr);
+}
+
 TEST(JsonQuoteForMessage, ControlBytesAreSpelledOut) {
     EXPECT_EQ(quoteForMessage("plain key"), "\"plain key\"");
     EXPECT_EQ(quoteForMessage("a\"b\\c/\xC3\xA9"), "\"a\"b\\c/\xC3\xA9\"");
