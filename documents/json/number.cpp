@@ -3,14 +3,78 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
 namespace tarn::json {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads the common short spellings (at most 15 significant digits, a decimal scale within
+// 10^22) with one exact multiplication or division, which IEEE arithmetic rounds correctly,
+// so the result is bit-identical to the full conversion (Clinger's fast path). Returns the
+// characters consumed, or 0 to leave the text to the full conversion: infinities, NaN, long
+// mantissas, large scales and malformed texts all go there.
+std::size_t readShortNumber(const char* first, const char* last, double& out) {
+    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* p = first;
+    const bool negative = p != last && *p == '-';
+    if (negative) ++p;
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    int mantissaDigits = 0;
+    int scale = 0;
+    for (; p != last && isDigit(*p); ++p, ++mantissaDigits) {
+        if (mantissa == 0 && *p == '0') continue;
+        if (++significant > 15) return 0;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    if (p != last && *p == '.') {
+        ++p;
+        for (; p != last && isDigit(*p); ++p, ++mantissaDigits) {
+            --scale;
+            if (mantissa == 0 && *p == '0') continue;
+            if (++significant > 15) return 0;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        }
+    }
+    if (mantissaDigits == 0) return 0;
+    if (p != last && (*p == 'e' || *p == 'E')) {
+        const char* exponentStart = p;
+        ++p;
+        const bool negativeExponent = p != last && *p == '-';
+        if (p != last && (*p == '-' || *p == '+')) ++p;
+        if (p == last || !isDigit(*p)) {
+            p = exponentStart;  // an 'e' without digits is not part of the number
+        } else {
+            int exponent = 0;
+            for (; p != last && isDigit(*p); ++p) {
+                if (exponent > 10000) return 0;
+                exponent = exponent * 10 + (*p - '0');
+            }
+            scale += negativeExponent ? -exponent : exponent;
+        }
+    }
+    double value = 0.0;
+    if (mantissa != 0) {
+        if (scale < -22 || scale > 22) return 0;
+        value = static_cast<double>(mantissa);
+        value = scale < 0 ? value / powers[-scale] : value * powers[scale];
+    }
+    out = negative ? -value : value;
+    return static_cast<std::size_t>(p - first);
+}
+
+}  // namespace
 
 std::size_t readNumberPrefix(std::string_view text, double& out) {
     const char* first = text.data();
-    const auto [end, error] = std::from_chars(first, first + text.size(), out, std::chars_format::general);
+    const char* last = first + text.size();
+    if (const std::size_t used = readShortNumber(first, last, out)) return used;
+    const auto [end, error] = std::from_chars(first, last, out, std::chars_format::general);
     if (error != std::errc()) return 0;
     return static_cast<std::size_t>(end - first);
 }

@@ -16,6 +16,9 @@ namespace {
 // far; larger ones switch to a hash table so the check never grows with the square of the size.
 constexpr std::size_t kLinearKeyCheck = 16;
 
+// Lists from this length on grow fourfold (see growLarge).
+constexpr std::size_t kLargeList = 4096;
+
 bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -135,6 +138,14 @@ private:
         return true;
     }
 
+    // Large arrays and objects grow fourfold instead of twofold: every regrowth of a big
+    // vector moves it into freshly mapped memory, and the first touch of those pages, not the
+    // moves, is the main cost of reading a long list. Capacity beyond the end is never touched.
+    template <typename T>
+    static void growLarge(std::vector<T>& list) {
+        if (list.size() == list.capacity() && list.size() >= kLargeList) list.reserve(list.size() * 4);
+    }
+
     bool array(Value& out) {
         out.kind = Kind::Array;
         ++p_;
@@ -144,6 +155,7 @@ private:
             return true;
         }
         for (;;) {
+            growLarge(out.items);
             out.items.emplace_back();
             if (!value(out.items.back())) return false;
             skipSpace();
@@ -174,6 +186,7 @@ private:
             if (p_ == end_ || *p_ != '"') return error("expected key");
             // The key is read straight into a new member; a duplicate found below leaves it
             // in the partly built tree, which the caller discards with the error.
+            growLarge(members);
             members.emplace_back();
             const std::size_t index = members.size() - 1;
             if (!string(members[index].key)) return false;
