@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -98,6 +97,15 @@ void expectFixedPoint(const Value& value, const std::string& name) {
     EXPECT_EQ(write(again), written) << name;
 }
 
+// The number text of a file that holds one array of one number ("[1E6]"), else empty.
+std::string loneNumberText(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    if (text.size() < 3 || text.front() != '[' || text.back() != ']') return {};
+    const std::string inner = text.substr(1, text.size() - 2);
+    if (inner.find_first_not_of("-+.eE0123456789") != std::string::npos) return {};
+    return inner;
+}
+
 struct Verdict {
     bool parsed = false;
     std::string error;
@@ -173,7 +181,6 @@ TEST(JsonCorpus, CheckerPassAndFailFiles) {
 
 TEST(JsonCorpus, TransformFilesKeepTheirNumberSpellings) {
     const fs::path folder = corpora / "jsontestsuite" / "test_transform";
-    const std::regex numberPattern(R"(^\[(-?[0-9][0-9.eE+-]*)\]\s*$)");
     std::size_t numbers = 0;
     for (const auto& path : filesStartingWith(folder, "")) {
         const std::string name = path.filename().string();
@@ -197,10 +204,10 @@ TEST(JsonCorpus, TransformFilesKeepTheirNumberSpellings) {
         }
         ASSERT_TRUE(parsed) << name << ": " << error;
         expectFixedPoint(value, name);
-        std::smatch match;
-        if (std::regex_match(text, match, numberPattern)) {
+        const std::string number = loneNumberText(text);
+        if (!number.empty()) {
             std::string expected = "[";
-            expected += match[1].str();
+            expected += number;
             expected += ']';
             EXPECT_EQ(write(value), expected) << name;
             ++numbers;
