@@ -3,6 +3,7 @@
 
 #include "engine/demo_line.h"
 #include "engine/notes.h"
+#include "engine/offline_render.h"
 #include "engine/starting_sound.h"
 #include "tests/engine/player_test_support.h"
 
@@ -251,10 +252,48 @@ void expectLoopMatchesReference(const AudioConfig& config, const std::vector<Not
     const std::vector<float> out = runPlayer(*player, loopFrames * passes, callbackFrames);
     const StereoAudio reference = renderLoopReference(patch, events, loopFrames, passes, config);
     for (int pass = 0; pass < passes; ++pass) {
-        EXPECT_LE(maxDifference(out, pass * loopFrames, reference, pass * loopFrames, loopFrames), 1e-6f)
+        EXPECT_EQ(maxDifference(out, pass * loopFrames, reference, pass * loopFrames, loopFrames), 0.0f)
             << "pass " << pass << " at " << config.sampleRate << " Hz, " << config.tempo << " BPM";
     }
 }
+
+// The same comparison against the offline render of the line written out three times over.
+void expectLoopMatchesOfflineRender(const AudioConfig& config, int callbackFrames) {
+    const std::vector<NoteEvent> line = twoBarLine();
+    const std::int64_t loopFrames = phraseLengthSamples(line.data(), line.size(), config);
+    const double loopBeats = 8.0;
+    std::vector<NoteEvent> threePasses;
+    for (int pass = 0; pass < 3; ++pass) {
+        for (NoteEvent n : line) {
+            n.start += loopBeats * pass;
+            threePasses.push_back(n);
+        }
+    }
+    // The written-out line must put every pass on the very frames the loop plays it at.
+    const std::vector<PlayEvent> once = sortedEvents(line, config);
+    const std::vector<PlayEvent> thrice = sortedEvents(threePasses, config);
+    ASSERT_EQ(thrice.size(), 3 * once.size());
+    for (std::size_t i = 0; i < thrice.size(); ++i) {
+        const PlayEvent& e = once[i % once.size()];
+        ASSERT_EQ(thrice[i].frame, e.frame + static_cast<std::int64_t>(i / once.size()) * loopFrames);
+    }
+
+    auto player = preparedPlayer(config);
+    const Patch patch = movingSound();
+    player->publishPatch(patch);
+    player->publishEvents(once.data(), once.size(), loopFrames);
+    const std::vector<float> out = runPlayer(*player, 3 * loopFrames, callbackFrames);
+    const StereoAudio offline = renderNotes(patch, patch.curves.data(), threePasses.data(), threePasses.size(), config);
+    ASSERT_GE(offline.left.size(), static_cast<std::size_t>(3 * loopFrames));
+    for (int pass = 0; pass < 3; ++pass) {
+        EXPECT_EQ(maxDifference(out, pass * loopFrames, offline, pass * loopFrames, loopFrames), 0.0f)
+            << "pass " << pass << " at " << config.sampleRate << " Hz";
+    }
+}
+
+TEST(LivePlayerLoop, ThreePassesEqualTheOfflineRenderAt48k) { expectLoopMatchesOfflineRender(k48k, 64); }
+
+TEST(LivePlayerLoop, ThreePassesEqualTheOfflineRenderAt44k) { expectLoopMatchesOfflineRender(k44k, 512); }
 
 TEST(LivePlayerLoop, ThreePassesMatchAContinuousScheduleAt48k) {
     expectLoopMatchesReference(k48k, twoBarLine(), 3, 64);
@@ -277,7 +316,7 @@ TEST(LivePlayerLoop, LoopsShorterThanABlockPlayEveryPass) {
     player->publishEvents(events.data(), events.size(), 40);
     const std::vector<float> out = runPlayer(*player, 40 * 50, 64);
     const StereoAudio reference = renderLoopReference(patch, events, 40, 50, k48k);
-    EXPECT_LE(maxDifference(out, 0, reference, 0, 40 * 50), 1e-6f);
+    EXPECT_EQ(maxDifference(out, 0, reference, 0, 40 * 50), 0.0f);
 }
 
 TEST(LivePlayerLoop, ANoteEndingOnTheLoopEndIsReleasedBeforeTheNextPass) {
@@ -295,7 +334,7 @@ TEST(LivePlayerPrepare, PlaysTheDemoLineWithTheStartingSoundOverEightBars) {
     const std::vector<float> out = runPlayer(*player, 4 * 24000, 333);
     const std::vector<PlayEvent> demo = sortedEvents({demoLine.begin(), demoLine.end()}, k48k);
     const StereoAudio reference = renderLoopReference(startingSound(), demo, 8 * 4 * 24000, 1, k48k);
-    EXPECT_LE(maxDifference(out, 0, reference, 0, 4 * 24000), 1e-6f);
+    EXPECT_EQ(maxDifference(out, 0, reference, 0, 4 * 24000), 0.0f);
     EXPECT_EQ(player->heldCount(), 0);  // the fourth quarter note has ended by beat 4
 }
 

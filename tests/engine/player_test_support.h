@@ -81,7 +81,7 @@ inline StereoAudio renderLoopReference(const Patch& patch, const std::vector<Pla
     return out;
 }
 
-// Largest difference between interleaved player output and a reference, over `frames` frames
+// Largest difference (0 when bit for bit equal) between interleaved player output and a reference, over `frames` frames
 // starting at reference frame `referenceStart` and output frame `outputStart`.
 inline float maxDifference(const std::vector<float>& interleaved, std::int64_t outputStart, const StereoAudio& reference,
                            std::int64_t referenceStart, std::int64_t frames) {
