@@ -79,12 +79,14 @@ std::optional<std::vector<DirectoryEntry>> readDirectory(const std::vector<std::
     std::uint64_t at = directoryOffset;
     std::uint64_t total = 0;
     for (unsigned i = 0; i < entryCount; ++i) {
-        const std::uint8_t* h = bytes.data() + at;
-        if (directoryEnd - at < kCentralHeaderBytes || read32(h) != kCentralSignature ||
-            directoryEnd - at - kCentralHeaderBytes < read16(h + 28)) {
+        // The previous header's extra field and comment may have carried `at` past the end.
+        if (at > directoryEnd || directoryEnd - at < kCentralHeaderBytes ||
+            read32(bytes.data() + at) != kCentralSignature ||
+            directoryEnd - at - kCentralHeaderBytes < read16(bytes.data() + at + 28)) {
             addError(issues, "zip-unreadable", "", "Damaged central directory");
             return std::nullopt;
         }
+        const std::uint8_t* h = bytes.data() + at;
         DirectoryEntry e;
         e.flags = read16(h + 8);
         e.method = read16(h + 10);
@@ -116,7 +118,7 @@ std::optional<std::vector<DirectoryEntry>> readDirectory(const std::vector<std::
     // more entries keeps only the count modulo 65536 in its end record (the true count lives
     // in a Zip64 record), so a further header in the directory means entries would be lost
     // without a word. Refuse instead of reading a part as if it were the whole.
-    if (directoryEnd - at >= 4 && read32(bytes.data() + at) == kCentralSignature) {
+    if (at <= directoryEnd && directoryEnd - at >= 4 && read32(bytes.data() + at) == kCentralSignature) {
         if (*end >= kZip64LocatorBytes && read32(bytes.data() + *end - kZip64LocatorBytes) == kZip64LocatorSignature)
             addError(issues, "zip-unsupported", "", "Zip64 archives are not supported");
         else

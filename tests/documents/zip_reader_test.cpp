@@ -145,6 +145,15 @@ TEST(ZipRead, RefusesADamagedDirectory) {
     wrapped.insert(wrapped.begin() + std::ptrdiff_t(endRecord(wrapped)), locator.begin(), locator.end());
     expectRefused(wrapped, "zip-unsupported", "Zip64 archives are not supported");
 
+    // A comment length that carries the walk past the directory's end before another
+    // counted header: refused, not read from beyond the directory.
+    Bytes pastEnd = kTwo;
+    set16(pastEnd, centralHeader(pastEnd, 0) + 32, 60000);
+    expectRefused(pastEnd, "zip-unreadable", "Damaged central directory");
+    Bytes lastPastEnd = kTwo; // on the last header only its name has to fit
+    set16(lastPastEnd, centralHeader(lastPastEnd, 1) + 32, 60000);
+    EXPECT_TRUE(readArchive(lastPastEnd).entries.has_value());
+
     Bytes moreCounted = kTwo; // a third header that is not there
     set16(moreCounted, endRecord(moreCounted) + 8, 3);
     set16(moreCounted, endRecord(moreCounted) + 10, 3);
