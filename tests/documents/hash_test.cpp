@@ -1,5 +1,6 @@
 // CRC-32 and SHA-256: the standards' check values, padding boundaries, and agreement with zlib and sha256sum.
 #include "documents/sha256.h"
+#include "documents/sha256_hardware.h"
 #include "documents/zip/crc32.h"
 #include "tests/documents/codec_test_support.h"
 
@@ -70,6 +71,31 @@ TEST(Sha256, PaddingBoundaries) {
         {65, "635361c48bb9eab14198e76ea8ab7f1a41685d6ad62aa9146d301d4f17eb0ae0"},
     };
     for (const auto& [n, digest] : cases) EXPECT_EQ(shaOf(std::string(n, 'a')), digest) << n;
+}
+
+// The digest functions take the hardware path where the processor has one, so the portable
+// rounds are checked here on their own: against the standard's one-block "abc" example, and
+// against the hardware path on random states and blocks.
+TEST(Sha256, PortableRoundsMatchTheStandardAndTheHardwarePath) {
+    std::uint8_t block[64] = {'a', 'b', 'c', 0x80};
+    block[63] = 24; // the message length in bits
+    std::array<std::uint32_t, 8> state = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                                          0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+    sha256Compress(state, block);
+    EXPECT_EQ(state, (std::array<std::uint32_t, 8>{0xba7816bf, 0x8f01cfea, 0x414140de, 0x5dae2223, 0xb00361a3,
+                                                   0x96177a9c, 0xb410ff61, 0xf20015ad}));
+
+    std::mt19937 rng(21);
+    for (int round = 0; round < 100; ++round) {
+        std::array<std::uint32_t, 8> portable;
+        for (auto& word : portable) word = std::uint32_t(rng());
+        const Bytes data = testing::randomBytes(128, std::uint32_t(round));
+        std::array<std::uint32_t, 8> hardware = portable;
+        if (!sha256CompressHardware(hardware, data.data(), 2)) GTEST_SKIP() << "no SHA instructions here";
+        sha256Compress(portable, data.data());
+        sha256Compress(portable, data.data() + 64);
+        EXPECT_EQ(portable, hardware);
+    }
 }
 
 TEST(Sha256, AgreesWithSha256sumOnRandomInputs) {
