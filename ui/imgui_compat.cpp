@@ -17,10 +17,11 @@ namespace tarn::ui::compat {
 
 namespace {
 
-// Faces baked on demand above the role sizes are bounded, so an animated scale cannot grow the
+// Faces baked on demand above the role sizes are few and of bounded size (a 128 px face of the
+// baked ranges already takes several megabytes of atlas), so a large or animated scale cannot grow the
 // atlas without end; past these limits the largest face is scaled up instead.
-constexpr size_t maxExtraSizes = 16;
-constexpr float maxBakedPixels = 256.0f;
+constexpr size_t maxExtraSizes = 4;
+constexpr float maxBakedPixels = 128.0f;
 
 // 1.92's per-frame hover update (its NewFrame), run right after 1.86's NewFrame.
 void updateHover(ImGuiContext* context, ImGuiContextHook* hook) {

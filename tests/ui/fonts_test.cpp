@@ -117,6 +117,18 @@ TEST(Fonts, ASizeLargerThanEveryFaceIsBakedForTheNextFrame) {
   ImGui::SetCurrentContext(nullptr);
 }
 
+TEST(Fonts, FacesBakedOnDemandAreFewAndBounded) {
+  UiContext ui;
+  const size_t baked = ui.compat.faces.size();
+  for (int round = 0; round < 3; ++round) {
+    testing::TestFrame frame(ui);
+    for (float px : {30.0f, 40.0f, 50.0f, 60.0f, 70.0f, 80.0f, 400.0f}) compat::faceFor(ui.fonts[0], px + round);
+  }
+  EXPECT_EQ(ui.compat.faces.size(), baked + 4);
+  for (const compat::BakedFace& face : ui.compat.faces) EXPECT_LE(face.pixelSize, 128.0f);
+  ImGui::SetCurrentContext(nullptr);
+}
+
 TEST(Fonts, TextMeasuresLinearlyAtAnySize) {
   UiContext ui;
   testing::TestFrame frame(ui);
