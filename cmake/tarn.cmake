@@ -34,11 +34,11 @@ if(NOT EXISTS "${TARN_CORPORA_DIR}")
   endif()
 endif()
 
-# tarn_test(NAME DIR LIBS lib...)
+# tarn_test(NAME DIR LIBS lib... [ENV VAR=value])
 # One GoogleTest executable per subsystem from tests/DIR/*.cpp. Tests whose suite name ends
 # in "Threads" are the ones the TSan build runs.
 function(tarn_test name dir)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;ENV" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp)
   if(NOT sources)
     return()
@@ -50,7 +50,12 @@ function(tarn_test name dir)
     TARN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TARN_BINARY_DIR="${PROJECT_BINARY_DIR}"
     TARN_CORPORA_DIR="${TARN_CORPORA_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "TARN_TEST=1")
+  if(ARG_ENV)
+    # One variable only: gtest_discover_tests passes a list's items as separate arguments.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENV}")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # tarn_fuzz_target(NAME SOURCE LIBS lib...)

@@ -6,6 +6,8 @@
 #include <stb_image.h>
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -99,8 +101,13 @@ TEST(SavePng, AFailedWriteThrowsAndLeavesNoFile) {
     const fs::path missing = scratchDir() / "no-such-folder" / "x.png";
     EXPECT_EQ(throwText([&] { savePng(image, missing.string()); }), "tarn-ui: could not write " + missing.string());
     EXPECT_FALSE(fs::exists(missing));
-    if (fs::exists("/dev/full")) {
-        EXPECT_EQ(throwText([&] { savePng(image, "/dev/full"); }), "tarn-ui: could not write /dev/full");
+    // A full device of our own (never the system's /dev/full: the tests run as root).
+    const fs::path full = scratchDir() / "full-device";
+    fs::remove(full);
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
+        EXPECT_EQ(throwText([&] { savePng(image, full.string()); }), "tarn-ui: could not write " + full.string());
+        EXPECT_TRUE(fs::is_character_file(full));
+        fs::remove(full);
     }
 }
 

@@ -6,11 +6,17 @@
 
 #include <imgui_impl_opengl3.h>
 
+#include <dlfcn.h>
+
 #include <stdexcept>
 
 namespace tarn::ui {
 
 ImGuiRenderer::ImGuiRenderer() {
+    // The backend's loader opens libGL.so.1 and closes it at exit; pinning the library keeps it
+    // (and the driver it loads) mapped to the end, so leak reports at exit can still name it.
+    static void* const pinned = dlopen("libGL.so.1", RTLD_LAZY | RTLD_LOCAL | RTLD_NODELETE);
+    (void)pinned;
     if (!ImGui_ImplOpenGL3_Init("#version 330 core")) throw std::runtime_error(host_messages::kRendererFailed);
 }
 

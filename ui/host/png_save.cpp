@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -30,7 +31,11 @@ void appendBytes(void* context, void* data, int size) {
 
 // stb's own file writer reports success on a full disk, so the encoded bytes are written
 // here and every write, the flush and the close are checked.
+// Only a regular file this call may have written is removed on failure: a device or pipe named
+// as the target (a process running as root could otherwise delete /dev/full) is left alone.
 bool writeWhole(const std::string& path, const std::vector<unsigned char>& bytes) {
+    struct stat before {};
+    const bool existedAsOther = ::lstat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     std::size_t written = 0;
@@ -46,7 +51,7 @@ bool writeWhole(const std::string& path, const std::vector<unsigned char>& bytes
     }
     if (ok && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) ok = false;
     if (::close(fd) != 0) ok = false;
-    if (!ok) ::unlink(path.c_str());
+    if (!ok && !existedAsOther) ::unlink(path.c_str());
     return ok;
 }
 

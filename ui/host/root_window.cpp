@@ -26,7 +26,6 @@ void drawRoot(View& view, const FrameInfo& frame, bool framed) {
                                        ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NoCollapse |
                                        ImGuiWindowFlags_NoBackground | ImGuiWindowFlags_NoSavedSettings |
                                        ImGuiWindowFlags_NoBringToFrontOnFocus | ImGuiWindowFlags_NoNavFocus;
-    static_assert(flags == 0x221BF);
     ImGui::Begin("##tarn.root", nullptr, flags);
     ImGui::PopStyleVar();
 
