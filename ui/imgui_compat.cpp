@@ -248,6 +248,16 @@ bool isItemHovered(ImGuiHoveredFlags flags) {
   return h.delayTimer >= delay;
 }
 
+bool isKeyPressed(Key key, bool repeat) {
+  static constexpr ImGuiKey table[] = {ImGuiKey_Enter, ImGuiKey_KeyPadEnter, ImGuiKey_Escape, ImGuiKey_UpArrow,
+                                       ImGuiKey_DownArrow};
+  const int index = ImGui::GetKeyIndex(table[static_cast<int>(key)]);
+  if (index < 0 || index >= IM_ARRAYSIZE(ImGui::GetIO().KeysDown)) return false;
+  return ImGui::IsKeyPressed(index, repeat);
+}
+
+bool isEnterPressed() { return isKeyPressed(Key::Enter, false) || isKeyPressed(Key::KeypadEnter, false); }
+
 void addCallback(ImDrawList* list, ImDrawCallback callback, void* data) { list->AddCallback(callback, data); }
 
 ImDrawCallback resetRenderStateCallback() { return ImDrawCallback_ResetRenderState; }

@@ -130,6 +130,15 @@ ImVec2 calcTextSize(ImFont* font, float pixelSize, const char* begin, const char
 // ImGui::IsItemHovered with 1.92's delay, stationary and tooltip flags.
 bool isItemHovered(ImGuiHoveredFlags flags = 0);
 
+// Keys by the names the toolkit uses. 1.86 knows keys only as indices into io.KeysDown, found through
+// io.KeyMap for the few keys it names (its keypad Enter is spelled KeyPadEnter).
+enum class Key { Enter, KeypadEnter, Escape, UpArrow, DownArrow };
+// The key went down this frame (or repeats while held, with `repeat`); false for a key the platform
+// layer did not map.
+bool isKeyPressed(Key key, bool repeat = true);
+// Enter or keypad Enter went down this frame.
+bool isEnterPressed();
+
 // Draw callbacks: 1.86's AddCallback takes the callback and one user-data pointer.
 void addCallback(ImDrawList* list, ImDrawCallback callback, void* data = nullptr);
 // The renderer's reset-render-state callback (a constant in 1.86, read from the platform IO in 1.92).

@@ -1,0 +1,27 @@
+// Popups placed against an anchor rectangle, and the popup style they share with the confirm dialog.
+#pragma once
+
+#include "ui/view.h"
+
+#include <imgui.h>
+
+namespace tarn::ui {
+
+// Marks the popup `id` (in the current ID scope) open.
+void openPopup(const char* id);
+
+// Seven style variables: window padding, popup and window rounding, popup border, item spacing,
+// frame padding and selectable text alignment. popPopupStyle pops all seven.
+void pushPopupStyle(float padding, float rounding);
+void popPopupStyle();
+
+// Opens the popup's body below the anchor, or above it when there is not room below. Only when it
+// returns true, the caller ends it with endAnchoredPopup (or ImGui::EndPopup and popPopupStyle). A
+// zero size component is fitted to the content.
+bool beginAnchoredPopup(const char* id, const Rect& anchor, ImVec2 size);
+void endAnchoredPopup();
+
+// Some popup is open anywhere in the popup stack.
+bool anyPopupOpen();
+
+}  // namespace tarn::ui
