@@ -97,6 +97,29 @@ TEST(AnchoredPopup, ClosedPopupPushesNothingAndAnyPopupOpenSeesOpenOnes) {
     });
 }
 
+// A popup that is open but hidden (style alpha 0 makes Dear ImGui skip its body): the begin call
+// reports false, and nothing is left pushed for a caller who then ends nothing.
+TEST(AnchoredPopup, OpenButHiddenPopupLeavesNothingPushed) {
+    UiContext ui;
+    for (int f = 0; f < 3; ++f) {
+        widgetFrame(ui, WidgetInput{}, [&](ImDrawList*) {
+            if (f == 0) {
+                openPopup("menu");
+                openPopup("confirm");
+            }
+            ImGui::PushStyleVar(ImGuiStyleVar_Alpha, 0.0f);
+            const bool open = beginAnchoredPopup("menu", Rect{0, 0, 10, 10}, ImVec2(100, 50));
+            EXPECT_FALSE(open);
+            if (open) endAnchoredPopup();
+            EXPECT_EQ(confirmDialog("confirm", "Title", "Message", "OK", "Cancel"), 1) << "open, undecided";
+            ImGui::PopStyleVar();
+            EXPECT_EQ(ImGui::GetCurrentContext()->StyleVarStack.Size, 0);
+            EXPECT_EQ(ImGui::GetCurrentContext()->ColorStack.Size, 0);
+            EXPECT_EQ(ImGui::GetCurrentContext()->BeginPopupStack.Size, 0);
+        });
+    }
+}
+
 // Runs the dialog "confirm" for one frame per input (the first frame opens it); returns the results.
 std::vector<int> runDialog(UiContext& ui, const char* cancel, const std::vector<WidgetInput>& inputs, int settleFrames = 3) {
     std::vector<int> out;

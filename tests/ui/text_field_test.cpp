@@ -1,0 +1,60 @@
+// The text field over simulated frames: typing reports a change, the active outline, balanced styles.
+#include "ui/text_field.h"
+
+#include "tests/ui/widget_frames.h"
+#include "ui/ui_context.h"
+
+#include <gtest/gtest.h>
+#include <imgui_internal.h>
+
+#include <string>
+#include <vector>
+
+namespace tarn::ui {
+namespace {
+
+using testing::hasVertexColour;
+using testing::keys;
+using testing::pointer;
+using testing::typing;
+using testing::WidgetInput;
+using testing::widgetFrame;
+
+TEST(TextField, TypingChangesTheStringAndOutlinesTheActiveField) {
+    UiContext ui;
+    std::string text = "Bass";
+    const Rect r{50, 50, 200, 24};
+    std::vector<bool> changed;
+    std::vector<bool> outlined;
+    WidgetInput typed = typing("y!");
+    typed.mouse = ImVec2(400, 400);
+    for (const WidgetInput& in : {pointer(100, 62), pointer(100, 62, true), pointer(100, 62), keys({ImGuiKey_End}), typed,
+                                  pointer(400, 400, true), pointer(400, 400)}) {
+        widgetFrame(ui, in, [&](ImDrawList* list) {
+            changed.push_back(textField("name", r, text, "Name"));
+            outlined.push_back(hasVertexColour(list, 0xFF5A8A1A));
+            EXPECT_EQ(ImGui::GetCurrentContext()->StyleVarStack.Size, 0);
+            EXPECT_EQ(ImGui::GetCurrentContext()->ColorStack.Size, 0);
+            EXPECT_FLOAT_EQ(ImGui::GetItemRectSize().y, 24.0f) << "the field fills the rectangle's height";
+        });
+    }
+    EXPECT_EQ(text, "Bassy!");
+    EXPECT_EQ(changed, (std::vector<bool>{false, false, false, false, true, false, false}));
+    EXPECT_FALSE(outlined[0]);
+    EXPECT_TRUE(outlined[4]) << "outlined while active";
+    EXPECT_FALSE(outlined[6]) << "a click elsewhere ends the edit";
+}
+
+TEST(TextField, EmptyPlaceholderUsesAPlainField) {
+    UiContext ui;
+    std::string text;
+    for (int f = 0; f < 2; ++f) {
+        widgetFrame(ui, WidgetInput{}, [&](ImDrawList*) {
+            EXPECT_FALSE(textField("plain", Rect{0, 0, 0, 0}, text, ""));
+            EXPECT_GE(ImGui::GetItemRectSize().x, 1.0f) << "a zero width never means the rest of the line";
+        });
+    }
+}
+
+}  // namespace
+}  // namespace tarn::ui
