@@ -11,7 +11,7 @@ Value::Value(double value) : kind(Kind::Number), number(value) {}
 
 Value::Value(std::string value) : kind(Kind::String), text(std::move(value)) {}
 
-Value::Value(const char* value) : kind(Kind::String), text(value) {}
+Value::Value(const char* value) : kind(Kind::String), text(value ? value : "") {}
 
 Value& Value::operator=(Value&& other) noexcept {
     if (this == &other) return *this;

@@ -8,7 +8,8 @@
 
 namespace tarn::json {
 
-// Compact JSON without any whitespace. Cannot fail on any value.
+// Compact JSON without any whitespace. Cannot fail on any value. Both writers recurse along
+// the value's nesting, as deep as the reader allows (256 levels) for any parsed document.
 std::string write(const Value& value);
 
 // Two-space indented JSON ending in one line feed.
