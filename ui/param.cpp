@@ -224,6 +224,7 @@ std::optional<float> FloatParam::parseText(const FloatParamSpec& spec, std::stri
     // A bare number typed into a percent field means percent: 50, "50 db" and "50%" are all 0.5.
     if (spec.unit == ParamUnit::percent && factor == 1.0) factor = 0.01;
 
+    // Only one sign: "+-5" is a typing slip, not -5.
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
         if (!text.empty() && text.front() == '-') return std::nullopt;
@@ -231,7 +232,8 @@ std::optional<float> FloatParam::parseText(const FloatParamSpec& spec, std::stri
     float number = 0.0f;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, number, std::chars_format::general);
-    // "nan", "inf" and "infinity" read as numbers here; a parameter never stores them.
+    // "nan", "inf" and "infinity" read as numbers here, and a number beyond float's range reads
+    // as out of range: all are refused like any other text that is not a number.
     if (ec != std::errc() || ptr != end || !std::isfinite(number)) return std::nullopt;
     return clamp(spec, static_cast<float>(static_cast<double>(number) * factor));
 }
