@@ -1,10 +1,15 @@
 // A view that draws one of each of the toolkit's visual elements, for reviewing the look as pictures.
 #pragma once
 
+#include "ui/button.h"
+#include "ui/drag_field.h"
 #include "ui/panel.h"
+#include "ui/param.h"
 #include "ui/plot.h"
 #include "ui/plot_axis.h"
+#include "ui/segment_control.h"
 #include "ui/text.h"
+#include "ui/toggle.h"
 #include "ui/theme.h"
 #include "ui/ui_context.h"
 #include "ui/view.h"
@@ -12,8 +17,10 @@
 
 #include <imgui.h>
 
+#include <array>
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarn::ui::testing {
@@ -82,10 +89,47 @@ public:
             drawWaveform(card.list, card.content, x, peaks_, WaveformStyle{});
         }
 
-        backgroundPatch = Rect{c.x, waveCard.y + waveCard.h + 40.0f * s, c.w, std::max(c.y + c.h - (waveCard.y + waveCard.h + 40.0f * s), 0.0f)};
+        const Rect widgetCard{c.x, waveCard.y + waveCard.h + gap, c.w, 110.0f * s};
+        {
+            PanelScope card(widgetCard, "Widgets", 0);
+            const Rect& w = card.content;
+            float x = w.x;
+            // Each widget gets a box of its own natural size, in a row.
+            const auto place = [&](ImVec2 natural) {
+                const Rect box{x, w.y, natural.x, natural.y};
+                x += natural.x + gap;
+                return box;
+            };
+            button("##gallery.button", place(buttonSize("Generate", ButtonStyle{})), "Generate", ButtonStyle{});
+            ButtonStyle accent;
+            accent.kind = ButtonKind::accent;
+            button("##gallery.accent", place(buttonSize("Render", accent)), "Render", accent);
+            toggle("##gallery.toggle", place(toggleSize("Legato")), "Legato", &legato_, ToggleStyle{});
+            const std::array<std::string_view, 3> labels{"Arc", "Motion", "Pattern"};
+            segmented("##gallery.segments", place(segmentedSize(labels, SegmentedStyle{})), labels, &page_,
+                      SegmentedStyle{});
+            DragStyle drag;
+            drag.large = true;
+            drag.caption = "Drive";
+            dragValue("##gallery.drag", place(ImVec2(92.0f * s, 60.0f * s)), drive_, drag);
+        }
+
+        const float below = widgetCard.y + widgetCard.h + 30.0f * s;
+        backgroundPatch = Rect{c.x, below, c.w, std::max(c.y + c.h - below, 0.0f)};
     }
 
 private:
+    bool legato_ = true;
+    int page_ = 1;
+    float driveValue_ = 0.65f;
+    FloatParam drive_{&driveValue_, driveSpec(), FloatParamHooks{}};
+
+    static FloatParamSpec driveSpec() {
+        FloatParamSpec spec;
+        spec.label = "Drive";
+        spec.defaultValue = 0.65f;
+        return spec;
+    }
     std::vector<float> samples_;
     WaveformPeaks peaks_;
     std::vector<float> spectrumX_;
