@@ -1,0 +1,23 @@
+// Preset file naming: the slug that turns a name or category into a file-name part, and its check.
+#pragma once
+
+#include "documents/issue.h"
+
+#include <string>
+
+namespace tarn {
+
+// The text byte by byte: space and < > : " / \ | ? * and bytes below 0x20 become "-", ASCII
+// capitals become lower case, every other byte (UTF-8 sequences included) stays. No trimming,
+// no collapsing: "Deep  Sub!" becomes "deep--sub!".
+std::string presetSlug(const std::string& text);
+
+// Not empty, not "." or "..", and no byte below 0x20, no 0x7F and none of / \ : * ? " < > |.
+bool canNameFile(const std::string& text);
+
+// True after adding the Error "preset-unsaveable" at pointer ("The <what> \"<text>\" cannot name
+// a file") when text cannot name a file; false, adding nothing, when it can.
+bool checkFileNamePart(IssueList& issues, const std::string& pointer, const std::string& what,
+                       const std::string& text);
+
+}  // namespace tarn
