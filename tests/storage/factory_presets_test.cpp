@@ -119,7 +119,8 @@ TEST(FactoryPresetValues, EachSoundSetsExactlyTheSheetsParameters) {
                 EXPECT_EQ(value, defaults.*row.field) << list[i].name << " " << row.key << " should be the default";
             }
         }
-        for (const auto& [key, value] : expected) {
+        for (const auto& entry : expected) {
+            const std::string& key = entry.first;
             EXPECT_TRUE(std::any_of(std::begin(patchParams), std::end(patchParams),
                                     [&](const PatchParam& row) { return key == row.key; }))
                 << "sheet key " << key;
