@@ -45,6 +45,8 @@ int numberEntry(const char* id, Param& param) {
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 1.0f);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 4.0f * s);
     ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(6.0f * s, (24.0f - 12.0f) * 0.5f * s));
+    // The style's minimum window size (32 px) would make the 24 px entry taller.
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowMinSize, ImVec2(1.0f, 1.0f));
     ImGui::PushStyleColor(ImGuiCol_WindowBg, toImColor(kBackground));
     ImGui::PushStyleColor(ImGuiCol_Border, toImColor(kBorder));
     constexpr ImGuiWindowFlags flags = ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoResize |
@@ -78,7 +80,7 @@ int numberEntry(const char* id, Param& param) {
     }
     ImGui::End();
     ImGui::PopStyleColor(2);
-    ImGui::PopStyleVar(4);
+    ImGui::PopStyleVar(5);
     if (result != NumberEntryResult::open) {
         entry.id = 0;
         ++entry.frames;

@@ -6,6 +6,7 @@
 #include "ui/ui_context.h"
 
 #include <gtest/gtest.h>
+#include <imgui_internal.h>
 
 #include <optional>
 #include <string>
@@ -174,6 +175,27 @@ FloatParamSpec gainSpec() {
     spec.max = 6;
     spec.unit = ParamUnit::decibels;
     return spec;
+}
+
+TEST(NumberEntry, WindowSitsBelowTheAnchorAndOnlyOneIsOpen) {
+    UiContext ui;
+    RecordingParam a(gainSpec());
+    RecordingParam b(gainSpec());
+    b.value_ = 3.0f;
+    widgetFrame(ui, WidgetInput{}, [&](ImDrawList*) {
+        openNumberEntry("a", ImVec2(200, 100), a);
+        openNumberEntry("b", ImVec2(300, 150), b);
+        EXPECT_EQ(numberEntry("a", a), 0) << "opening another replaces the first";
+        EXPECT_EQ(numberEntry("b", b), 1);
+    });
+    EXPECT_STREQ(ui.numberEntry.text.data(), "3.0 dB");
+    ContextScope scope(ui);
+    const ImGuiWindow* w = ImGui::FindWindowByName("##tarn.numberEntry");
+    ASSERT_NE(w, nullptr);
+    EXPECT_FLOAT_EQ(w->Pos.x, 300.0f - 48.0f);
+    EXPECT_FLOAT_EQ(w->Pos.y, 150.0f + 8.0f);
+    EXPECT_FLOAT_EQ(w->Size.x, 96.0f);
+    EXPECT_FLOAT_EQ(w->Size.y, 24.0f);
 }
 
 TEST(NumberEntry, EnterCommitsTheTypedValueClamped) {

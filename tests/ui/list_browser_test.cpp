@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarn::ui {
@@ -216,6 +217,49 @@ TEST(Browser, ClickOnARowChoosesIt) {
     rig.frame(pointer(60, rowY));
     rig.frame(pointer(60, rowY, true));
     EXPECT_EQ(rig.frame(pointer(60, rowY)), 0);
+}
+
+// The height of the browser's scrolling body after its latest frame.
+float bodyHeight(UiContext& ui) {
+    ContextScope scope(ui);
+    float h = -1.0f;
+    for (ImGuiWindow* w : ImGui::GetCurrentContext()->Windows)
+        if (w->Active && std::string_view(w->Name).find("/body_") != std::string_view::npos) h = w->Size.y;
+    return h;
+}
+
+TEST(Browser, BodyIsTheTallestBalancedColumnCappedAtTheMaximum) {
+    BrowserRig rig;
+    // Three categories of 10, 2 and 2 entries in three columns: the first stands alone.
+    rig.names.clear();
+    rig.categories.clear();
+    for (int i = 0; i < 14; ++i) {
+        rig.names.push_back("Preset " + std::to_string(i));
+        rig.categories.push_back(i < 10 ? "Sub" : i < 12 ? "Acid" : "Pluck");
+    }
+    rig.open();
+    rig.frame();
+    EXPECT_FLOAT_EQ(bodyHeight(rig.ui), 24.0f + 10.0f * 22.0f + 8.0f);
+
+    rig.style.maxColumns = 1;
+    rig.frame();
+    EXPECT_FLOAT_EQ(bodyHeight(rig.ui), 3.0f * 24.0f + 14.0f * 22.0f + 3.0f * 8.0f);
+    rig.style.maxHeight = 100.0f;
+    rig.frame();
+    EXPECT_FLOAT_EQ(bodyHeight(rig.ui), 100.0f);
+}
+
+TEST(Browser, NothingVisibleLeavesOneRowOfBody) {
+    BrowserRig rig;
+    rig.open();
+    rig.frame(typing("zzz"));
+    rig.frame();
+    EXPECT_FLOAT_EQ(bodyHeight(rig.ui), 22.0f) << "the Nothing matches line";
+    BrowserRig empty;
+    empty.names.clear();
+    empty.open();
+    EXPECT_EQ(empty.frame(keys({ImGuiKey_Enter})), std::nullopt);
+    EXPECT_FLOAT_EQ(bodyHeight(empty.ui), 22.0f);
 }
 
 TEST(Picker, ListModePicksAndBrowserModeUsesTheListBrowser) {
