@@ -1,0 +1,84 @@
+// Clips with hundreds of thousands of table entries and unknown members read and write in linear time.
+#include "documents/clip_reader.h"
+#include "documents/clip_writer.h"
+
+#include "documents/json/reader.h"
+#include "documents/json/writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+namespace tarn {
+namespace {
+
+// Appends `count` members "<prefix>i": i.50 to an object's text (without braces).
+void appendMembers(std::string& text, const char* prefix, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (text.back() != '{') text += ',';
+        text += '"';
+        text += prefix;
+        text += std::to_string(i);
+        text += "\":";
+        text += std::to_string(i);
+        text += ".50";
+    }
+}
+
+// Unknown members stand before "kind" and between the note's members, so that the written
+// order differs from the order read and every member lookup has to search.
+std::string wideClip(int count) {
+    std::string text = "{";
+    appendMembers(text, "future", count);
+    text += R"(,"kind":"clip","spec":"1.0","voices":{)";
+    appendMembers(text, "v", count);
+    text += R"(},"notes":[{)";
+    appendMembers(text, "unknown", count);
+    text += R"(,"at":0,"pitch":36,"set":{)";
+    appendMembers(text, "s", count);
+    text += R"(},"expr":{)";
+    appendMembers(text, "e", count);
+    text += R"(},"rand":{"params":{)";
+    appendMembers(text, "p", count);
+    text += "}}}]}";
+    return text;
+}
+
+double secondsFor(const std::string& text, std::size_t& members) {
+    double best = 1e9;
+    for (int run = 0; run < 2; ++run) {
+        json::Value value;
+        std::string error;
+        EXPECT_TRUE(json::parse(text, value, error)) << error;
+        const auto start = std::chrono::steady_clock::now();
+        IssueList issues;
+        const std::optional<Clip> clip = readClip(value, issues);
+        EXPECT_TRUE(clip);
+        const json::Value written = writeClip(*clip);
+        const std::string out = json::write(written);
+        const auto stop = std::chrono::steady_clock::now();
+        members = written.members.size() + clip->voices.size() + clip->notes[0].set.size() + clip->notes[0].expr.size();
+        EXPECT_NE(out.find("\"future0\":0.50"), std::string::npos);  // spellings restored through the index
+        EXPECT_NE(out.find("\"unknown7\":7.50"), std::string::npos);
+        best = std::min(best, std::chrono::duration<double>(stop - start).count());
+    }
+    return best;
+}
+
+TEST(ClipScaling, DoublingTheTableSizesAboutDoublesTheTime) {
+    std::size_t halfMembers = 0;
+    std::size_t fullMembers = 0;
+    const double halfSeconds = secondsFor(wideClip(100000), halfMembers);
+    const double fullSeconds = secondsFor(wideClip(200000), fullMembers);
+    EXPECT_EQ(halfMembers, 100000u * 4 + 7);
+    EXPECT_EQ(fullMembers, 200000u * 4 + 7);
+    // Linear work gives about 2x; any quadratic lookup gives 4x and more. Loose for a busy machine.
+    RecordProperty("ratio", std::to_string(fullSeconds / halfSeconds));
+    RecordProperty("seconds200k", std::to_string(fullSeconds));
+    EXPECT_LT(fullSeconds, 3.5 * halfSeconds) << halfSeconds << " s for 100,000, " << fullSeconds << " s for 200,000";
+}
+
+}  // namespace
+}  // namespace tarn
