@@ -17,10 +17,6 @@ namespace {
 using json::Kind;
 using json::Value;
 
-const Value* objectMember(ReadCursor& cursor, std::string_view key) {
-    return memberOfKind(cursor, key, Kind::Object, "an object");
-}
-
 // "ext" and "source" are taken whatever their kind.
 std::optional<Value> anyMember(ReadCursor& cursor, std::string_view key) {
     const Value* member = cursor.find(key);

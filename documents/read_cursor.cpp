@@ -72,4 +72,8 @@ const json::Value* arrayMember(ReadCursor& cursor, std::string_view key) {
     return memberOfKind(cursor, key, json::Kind::Array, "an array");
 }
 
+const json::Value* objectMember(ReadCursor& cursor, std::string_view key) {
+    return memberOfKind(cursor, key, json::Kind::Object, "an object");
+}
+
 }  // namespace tarn

@@ -44,6 +44,7 @@ const json::Value* memberOfKind(ReadCursor& cursor, std::string_view key, json::
 std::optional<double> numberMember(ReadCursor& cursor, std::string_view key);
 std::optional<std::string> stringMember(ReadCursor& cursor, std::string_view key);
 const json::Value* arrayMember(ReadCursor& cursor, std::string_view key);
+const json::Value* objectMember(ReadCursor& cursor, std::string_view key);
 
 // The wrong-type warning itself, for readers that judge a value's kind on their own.
 void addWrongType(IssueList& issues, std::string pointer, std::string_view noun);
