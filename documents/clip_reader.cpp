@@ -2,7 +2,6 @@
 #include "documents/clip_reader.h"
 
 #include "documents/document_header.h"
-#include "documents/json/key_table.h"
 #include "documents/json/number.h"
 #include "documents/json_pointer.h"
 #include "documents/read_cursor.h"
@@ -146,24 +145,6 @@ ClipLane readLane(const Value& entry, const std::string& pointer, IssueList& iss
     return lane;
 }
 
-bool ruleAccepts(MemberRule rule, Kind kind) {
-    switch (rule) {
-        case MemberRule::Names: return kind == Kind::String;
-        case MemberRule::Values: return kind == Kind::Number || kind == Kind::String;
-        case MemberRule::Numbers: return kind == Kind::Number;
-    }
-    return false;
-}
-
-const char* ruleNoun(MemberRule rule) {
-    switch (rule) {
-        case MemberRule::Names: return "a name";
-        case MemberRule::Values: return "a value or choice id";
-        case MemberRule::Numbers: return "a number";
-    }
-    return "a value";
-}
-
 template <typename Record, typename ReadOne>
 std::vector<Record> readList(const Value& array, std::string_view pointer, IssueList& issues, ReadOne readOne) {
     std::vector<Record> records;
@@ -192,23 +173,6 @@ void setNamedValue(std::vector<NamedValues>& list, std::string_view name, Expres
         }
     }
     list.push_back(NamedValues{std::string(name), std::move(expression)});
-}
-
-std::vector<json::Member> readMemberTable(const Value& object, std::string_view pointer, IssueList& issues,
-                                          MemberRule rule) {
-    std::vector<json::Member> table;
-    table.reserve(object.members.size());
-    json::KeyTable positions;  // one entry per key, in linear time however large the table
-    positions.reserve(object.members.size());
-    for (const json::Member& member : object.members) {
-        if (!ruleAccepts(rule, member.value.kind)) addWrongType(issues, pointerJoin(pointer, member.key), ruleNoun(rule));
-        table.push_back(member);
-        if (!positions.insert(table, table.size() - 1)) {
-            table[positions.find(table, member.key)].value = std::move(table.back().value);
-            table.pop_back();
-        }
-    }
-    return table;
 }
 
 std::vector<TempoChange> readTempoMap(const Value& array, std::string_view pointer, IssueList& issues) {

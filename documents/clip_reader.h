@@ -4,6 +4,7 @@
 #include "documents/clip.h"
 #include "documents/issue.h"
 #include "documents/json/value.h"
+#include "documents/member_table.h"
 #include "documents/small_formats.h"
 
 #include <optional>
@@ -25,13 +26,6 @@ std::optional<double> parseGrid(std::string_view text);
 // order voices, per-note-params, note-random, slide.
 std::vector<ExtensionId> clipExtensionsUsed(const Clip& clip);
 
-// What a member table accepts; a value of another kind is kept in the table and reported.
-enum class MemberRule {
-    Names,    // Strings: clip "voices" and "sounds"
-    Values,   // Numbers or Strings: a note's "set"
-    Numbers,  // Numbers: a note's "add", a random record's "params"
-};
-
 // Element readers: each takes the JSON value, its pointer and the issue list. The list
 // readers take the array and return one record per entry, usable or kept as written.
 std::vector<TempoChange> readTempoMap(const json::Value& array, std::string_view pointer, IssueList& issues);
@@ -41,8 +35,6 @@ std::vector<ClipLane> readLanes(const json::Value& array, std::string_view point
 ClipNote readNote(const json::Value& node, std::string_view pointer, IssueList& issues);
 Expression readExpression(const json::Value& node, std::string_view pointer, IssueList& issues);
 NoteRandom readNoteRandom(const json::Value& node, std::string_view pointer, IssueList& issues);
-std::vector<json::Member> readMemberTable(const json::Value& object, std::string_view pointer, IssueList& issues,
-                                          MemberRule rule);
 
 // Replaces the expression of the entry named `name`, or appends a new entry.
 void setNamedValue(std::vector<NamedValues>& list, std::string_view name, Expression expression);

@@ -3,7 +3,6 @@
 
 #include "documents/clip_reader.h"
 #include "documents/document_header.h"
-#include "documents/json/key_table.h"
 #include "documents/kept_members.h"
 
 #include <string>
@@ -85,21 +84,6 @@ std::vector<ExtensionId> extensionsToWrite(const Clip& clip) {
 }
 
 }  // namespace
-
-Value writeMemberTable(const std::vector<json::Member>& table) {
-    Value object = Value::object();
-    object.members.reserve(table.size());
-    json::KeyTable positions;  // one member per key in linear time however large the table
-    positions.reserve(table.size());
-    for (const json::Member& member : table) {
-        object.members.push_back(member);
-        if (!positions.insert(object.members, object.members.size() - 1)) {
-            object.members[positions.find(object.members, member.key)].value = std::move(object.members.back().value);
-            object.members.pop_back();
-        }
-    }
-    return object;
-}
 
 Value writeTempoMap(const std::vector<TempoChange>& tempo) {
     return writeList(tempo, writeTempo);

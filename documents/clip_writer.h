@@ -3,6 +3,7 @@
 
 #include "documents/clip.h"
 #include "documents/json/value.h"
+#include "documents/member_table.h"
 
 #include <vector>
 
@@ -20,7 +21,5 @@ json::Value writeLanes(const std::vector<ClipLane>& lanes);
 json::Value writeNote(const ClipNote& note);
 json::Value writeExpression(const Expression& expression);
 json::Value writeNoteRandom(const NoteRandom& random);
-// Every member copied, in order, one per key (a later member replaces an earlier one's value).
-json::Value writeMemberTable(const std::vector<json::Member>& table);
 
 }  // namespace tarn
