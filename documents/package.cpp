@@ -113,7 +113,9 @@ std::optional<Package> readPackage(const std::vector<std::uint8_t>& bytes, const
 
 std::optional<std::vector<std::uint8_t>> writePackage(const Package& package, IssueList& issues) {
     std::string text = json::writeIndented(package.document);
-    const bool plain = package.assets.empty() && package.files.empty();
+    // Our own decision: a document that is not an object goes into an archive even alone, as
+    // text it would not read back (only an opening brace marks a JSON package).
+    const bool plain = package.assets.empty() && package.files.empty() && package.document.kind == json::Kind::Object;
     // Our own decision: a document too large to be read back is refused when writing too, so a
     // save fails visibly instead of leaving a file that no later start-up can open.
     if (text.size() > kMaxDocumentBytes) {

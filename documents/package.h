@@ -41,8 +41,8 @@ std::optional<json::Value> parseDocumentText(const std::vector<std::uint8_t>& by
 std::optional<Package> readPackage(const std::vector<std::uint8_t>& bytes, const std::string& documentName,
                                    IssueList& issues, const PackageLimits& limits);
 
-// The document's indented JSON text alone when there are no assets and no files; otherwise a
-// zip archive: the document first (compressed when smaller), the assets stored in name order,
+// The document's indented JSON text alone when there are no assets and no files (and the
+// document is an object, as every document of this system is); otherwise a zip archive: the document first (compressed when smaller), the assets stored in name order,
 // then the files. None (with an Error) when an asset is not named by a SHA-256 or the archive
 // cannot be written.
 std::optional<std::vector<std::uint8_t>> writePackage(const Package& package, IssueList& issues);

@@ -222,6 +222,20 @@ TEST(PackageWrite, WithoutAssetsOrFilesTheDocumentIsPlainIndentedText) {
     EXPECT_FALSE(zip::looksLikeZip(*bytes));
 }
 
+TEST(PackageWrite, DocumentThatIsNoObjectStaysInAnArchive) {
+    // Read from an archive, an array document would not read back as text: only an opening
+    // brace marks a JSON package.
+    const Read r = readBytes(archiveOf({entry("instance.json", "[1, 2]")}));
+    ASSERT_TRUE(r.package);
+    IssueList issues;
+    const auto bytes = writePackage(*r.package, issues);
+    ASSERT_TRUE(bytes);
+    EXPECT_TRUE(zip::looksLikeZip(*bytes));
+    const Read back = readBytes(*bytes);
+    ASSERT_TRUE(back.package);
+    EXPECT_EQ(json::write(back.package->document), "[1,2]");
+}
+
 TEST(PackageWrite, AnAssetMakesAnArchiveWithTheDocumentFirst) {
     Package package = packageWith({asset(bytesOf(std::string(400, 'w')))});
     // A document long enough to shrink, so it is stored deflated.
