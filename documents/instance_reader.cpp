@@ -6,6 +6,7 @@
 #include "documents/json/key_table.h"
 #include "documents/json/number.h"
 #include "documents/json_pointer.h"
+#include "documents/member_table.h"
 #include "documents/read_cursor.h"
 
 #include <utility>
@@ -110,9 +111,9 @@ std::optional<InstanceDocument> readInstance(const Value& node, IssueList& issue
 
     // A parameter of another kind than a number or a choice id is reported and kept in the
     // list, so it is written back; the consumer of `params` does not apply it.
-    if (const Value* params = memberOfKind(cursor, "params", Kind::Object, "an object"))
+    if (const Value* params = objectMember(cursor, "params"))
         document.params = readMemberTable(*params, "/params", issues, MemberRule::Values);
-    if (const Value* assets = memberOfKind(cursor, "assets", Kind::Object, "an object"))
+    if (const Value* assets = objectMember(cursor, "assets"))
         document.assets = readAssets(*assets, issues);
     readAudition(cursor, document);
 

@@ -4,6 +4,7 @@
 #include "documents/clip_writer.h"
 #include "documents/document_header.h"
 #include "documents/kept_members.h"
+#include "documents/member_table.h"
 
 #include <algorithm>
 
