@@ -47,6 +47,17 @@ float readParam(const PatchParam& row, const json::Value* value, float fallback)
 
 bool isObject(const json::Value& value) { return value.kind == json::Kind::Object; }
 
+// A base document read from a file carries its unusable members along, and the instance writer
+// puts them back over what it wrote. For the members this mapping sets itself that would undo
+// the write (a "params" array would replace the sound's parameters), so ours take their place.
+void dropKeptMembersWeWrite(InstanceDocument& document, bool seedGiven, bool metaGiven) {
+    if (!isObject(document.kept)) return;
+    std::erase_if(document.kept.members, [seedGiven, metaGiven](const json::Member& member) {
+        return member.key == "plugin" || member.key == "formatVersion" || member.key == "params" ||
+               member.key == "state" || (metaGiven && member.key == "meta") || (seedGiven && member.key == "seed");
+    });
+}
+
 }  // namespace
 
 std::string motionCurveKey(int lane) {
@@ -86,6 +97,7 @@ std::string& patchToInstance(const InstanceDocument& base, std::string& out, con
     document.plugin = kPluginName;
     document.formatVersion = 1;
     if (seed) document.seed = seed;
+    dropKeptMembersWeWrite(document, seed.has_value(), meta != nullptr);
 
     if (meta) {
         if (!isObject(document.meta)) document.meta = json::Value::object();

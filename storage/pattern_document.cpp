@@ -17,10 +17,19 @@ namespace {
 // read past the table, so the writer clamps it (the reader only ever produces 0-5).
 int tableIndex(std::int32_t index, int count) { return std::clamp(index, 0, count - 1); }
 
+// Our own decision: whole numbers keep their plain decimal digits. The shortest rule alone would
+// write a seed of 4000000000 as 4e9, which reads back the same here but is a float to other
+// JSON readers and a puzzle to anyone editing the file by hand.
+json::Value wholeNumber(std::int64_t number) {
+    json::Value value(number);
+    value.numberText = std::to_string(number);
+    return value;
+}
+
 json::Value writeNote(const PatternNote& note) {
     json::Value out = json::Value::object();
-    out.append("step", json::Value(note.step));
-    out.append("degree", json::Value(note.degree));
+    out.append("step", wholeNumber(note.step));
+    out.append("degree", wholeNumber(note.degree));
     out.append("gate", json::fromFloat(note.gate));
     out.append("accent", json::fromFloat(note.accent));
     out.append("slide", json::fromBool(note.slide != 0));
@@ -79,14 +88,14 @@ json::Value writePattern(const Pattern& pattern) {
     out.append("genre", json::Value(genreName(tableIndex(pattern.genre, kGenreCount))));
 
     json::Value style = json::Value::object();
-    style.append("preset", json::Value(pattern.preset));
+    style.append("preset", wholeNumber(pattern.preset));
     style.append("energy", json::fromFloat(pattern.energy));
     style.append("groove", json::fromFloat(pattern.groove));
     style.append("lock", json::fromFloat(pattern.lock));
     out.append("style", std::move(style));
 
-    out.append("seed", json::Value(pattern.seed));
-    out.append("rootNote", json::Value(pattern.rootNote));
+    out.append("seed", wholeNumber(pattern.seed));
+    out.append("rootNote", wholeNumber(pattern.rootNote));
     out.append("scale", json::Value(scales[static_cast<std::size_t>(tableIndex(pattern.scale, kScaleCount))].name));
     out.append("swing", json::fromFloat(pattern.swing));
 
@@ -98,7 +107,7 @@ json::Value writePattern(const Pattern& pattern) {
             notes.push(writeNote(note));
         bar.append("notes", std::move(notes));
         const std::uint16_t kick = b < pattern.kicks.size() ? pattern.kicks[b] : 0;
-        bar.append("kick", json::Value(kick));
+        bar.append("kick", wholeNumber(kick));
         bars.push(std::move(bar));
     }
     out.append("bars", std::move(bars));

@@ -443,3 +443,33 @@ TEST(MotionCurveKey, NamesTheThreeLanes) {
 
 }  // namespace
 }  // namespace tarn
+
+namespace tarn {
+namespace {
+
+// A base document read from a file keeps its unusable members; those the mapping writes itself
+// must not come back over the sound.
+TEST(PatchDocumentWrite, CarriedMembersNeverReplaceTheSoundsOwn) {
+    IssueList issues;
+    const auto base = readInstance(
+        parsed(R"({"kind":"instance","spec":"1.0","plugin":5,"formatVersion":"x","params":[1],"seed":"bad",)"
+               R"("extra":{"kept":true}})"),
+        issues);
+    ASSERT_TRUE(base);
+    Patch patch;
+    patch.weight = 0.125f;
+    const json::Value doc = parsed(written(patch, *base, 9));
+    EXPECT_EQ(json::stringOr(doc, "plugin", ""), "tarnlode");
+    EXPECT_EQ(json::numberOr(doc, "formatVersion", 0), 1.0);
+    EXPECT_EQ(json::stringOr(doc, "seed", ""), "0000000000000009");
+    ASSERT_EQ(doc.find("params")->kind, json::Kind::Object);
+    EXPECT_EQ(json::numberOr(*doc.find("params"), "weight", 0), 0.125);
+    ASSERT_NE(doc.find("extra"), nullptr) << "members the mapping does not write are still carried";
+
+    const ReadResult back = readText(json::write(doc));
+    ASSERT_TRUE(back.patch);
+    EXPECT_TRUE(test::samePatchBits(*back.patch, patch));
+}
+
+}  // namespace
+}  // namespace tarn

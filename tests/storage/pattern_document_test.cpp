@@ -277,3 +277,21 @@ TEST(PatternDocumentRead, ReadingReplacesTheStartingBars) {
 
 }  // namespace
 }  // namespace tarn
+
+namespace tarn {
+namespace {
+
+TEST(PatternDocumentWrite, WholeNumbersKeepTheirPlainDigits) {
+    Pattern pattern(1, -2147483647 - 1, 0);
+    pattern.seed = 4000000000u;
+    pattern.preset = 100000;
+    pattern.bars[0].push_back(PatternNote{3, 1000000, 1.0f, 0.5f, 0, 0, 0.0f});
+    const std::string text = json::write(writePattern(pattern));
+    EXPECT_NE(text.find(R"("seed":4000000000,)"), std::string::npos) << text;
+    EXPECT_NE(text.find(R"("rootNote":-2147483648,)"), std::string::npos) << text;
+    EXPECT_NE(text.find(R"("preset":100000,)"), std::string::npos) << text;
+    EXPECT_NE(text.find(R"("degree":1000000,)"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace tarn
