@@ -123,6 +123,7 @@ std::string& patchToInstance(const InstanceDocument& base, std::string& out, con
 
 void patchFromInstance(InstanceDocument& document, std::optional<Patch>& patch, std::span<const std::uint8_t> bytes,
                        IssueList& issues) {
+    patch.reset();  // a caller's engaged optional must not read as success after a failure
     const PackageLimits limits{10000, 0x40000000, 0x80000000};
     const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
     std::optional<Package> package = readPackage(data, kDocumentName, issues, limits);

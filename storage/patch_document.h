@@ -29,7 +29,7 @@ std::string& patchToInstance(const InstanceDocument& base, std::string& out, con
 
 // Reads JSON text or a zip package holding "instance.json". On success engages `patch` and
 // moves the document that was read into `document` (for its "meta" and carried members);
-// otherwise leaves both untouched. Problems are appended to `issues`.
+// otherwise leaves `patch` empty and `document` untouched. Problems are appended to `issues`.
 void patchFromInstance(InstanceDocument& document, std::optional<Patch>& patch, std::span<const std::uint8_t> bytes,
                        IssueList& issues);
 

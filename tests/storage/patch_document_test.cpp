@@ -205,6 +205,7 @@ TEST(PatchDocumentRead, UnreadableBytesGiveNoPatch) {
     for (const Case& c : cases) {
         ReadResult result;
         result.document.id = "untouched";
+        result.patch = Patch();
         patchFromInstance(result.document, result.patch, bytesOf(c.bytes), result.issues);
         EXPECT_FALSE(result.patch) << c.bytes;
         EXPECT_EQ(result.document.id, "untouched");

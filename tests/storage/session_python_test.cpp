@@ -2,6 +2,7 @@
 #include "storage/session.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
