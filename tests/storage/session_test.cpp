@@ -161,6 +161,7 @@ TEST(SessionRead, TextThatIsNotJsonIsNotASession) {
     EXPECT_FALSE(readSession("", empty));
     ASSERT_EQ(empty.size(), 1u);
     EXPECT_EQ(empty[0].id, "not-json");
+    EXPECT_EQ(empty[0].message, "Not a readable session: empty document");
 }
 
 TEST(SessionRead, AByteOrderMarkAndBlankLinesBeforeTheDocumentAreAccepted) {
