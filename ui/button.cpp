@@ -42,15 +42,7 @@ bool buttonBody(const char* id, const Rect& hint, ImVec2 natural, bool active, c
     const LayoutItem item = placeItem(hint, style.width, natural, style.alignX, 1);
     const Rect& r = item.rect;
     Interaction i;
-    if (!style.disabled) {
-        Hotspot h;
-        h.kind = HotspotKind::rectangle;
-        h.area = r;
-        h.grabRadius = 8.0f;
-        h.mouseCursor = ImGuiMouseCursor_Hand;
-        h.tooltip = style.tooltip;
-        i = interact(id, h);
-    }
+    if (!style.disabled) i = interact(id, rectangleHotspot(r, ImGuiMouseCursor_Hand, style.tooltip));
     const BodyColours c = bodyColours(style, active, i);
     ImDrawList* list = ImGui::GetWindowDrawList();
     const float rounding = style.compact ? 4.0f : 6.0f;

@@ -41,13 +41,8 @@ bool dragValue(const char* id, const Rect& hint, Param& param, const DragStyle& 
     const ImGuiID fieldId = ImGui::GetID("drag");
     Interaction i;
     if (!style.disabled) {
-        Hotspot h;
-        h.kind = HotspotKind::rectangle;
-        h.area = r;
-        h.grabRadius = 8.0f;
-        h.mouseCursor = ImGuiMouseCursor_ResizeNS;
-        h.tooltip = spec.description.empty() ? nullptr : spec.description.c_str();
-        i = interact("drag", h);
+        const char* tooltip = spec.description.empty() ? nullptr : spec.description.c_str();
+        i = interact("drag", rectangleHotspot(r, ImGuiMouseCursor_ResizeNS, tooltip));
 
         // The accumulator keeps the unrounded position between frames, so slow drags still add up.
         ImGuiStorage* storage = ImGui::GetStateStorage();

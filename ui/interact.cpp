@@ -70,6 +70,16 @@ ImGuiMouseCursor cursorFor(const Hotspot& h) {
 
 }  // namespace
 
+Hotspot rectangleHotspot(const Rect& area, int32_t mouseCursor, const char* tooltip) {
+    Hotspot h;
+    h.kind = HotspotKind::rectangle;
+    h.area = area;
+    h.grabRadius = 8.0f;
+    h.mouseCursor = mouseCursor;
+    h.tooltip = tooltip;
+    return h;
+}
+
 Interaction interact(const char* label, const Hotspot& h) {
     const float s = scale();
     const ImGuiIO& io = ImGui::GetIO();

@@ -53,6 +53,9 @@ struct Interaction {
     float mouseWheel = 0.0f;  // only while hovered
 };
 
+// A clickable control's whole rectangle, with the 8 px grab margin the toolkit's controls share.
+Hotspot rectangleHotspot(const Rect& area, int32_t mouseCursor = ImGuiMouseCursor_Hand, const char* tooltip = nullptr);
+
 Interaction interact(const char* label, const Hotspot& hotspot);
 void drawHotspot(ImDrawList* list, const Hotspot& hotspot, const Interaction& interaction, uint32_t colour,
                  uint32_t heldColour);

@@ -39,15 +39,6 @@ bool contains(std::string_view haystackLower, std::string_view needleLower) {
     return haystackLower.find(needleLower) != std::string_view::npos;
 }
 
-Hotspot rectangleHotspot(const Rect& r) {
-    Hotspot h;
-    h.kind = HotspotKind::rectangle;
-    h.area = r;
-    h.grabRadius = 8.0f;
-    h.mouseCursor = ImGuiMouseCursor_Hand;
-    return h;
-}
-
 // Draws the pills and returns the y just below the last row; a click selects a category.
 float drawPills(ImDrawList* list, const std::vector<BrowserCategory>& categories, float left, float top,
                 float width, BrowserState& state) {

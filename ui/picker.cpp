@@ -52,12 +52,7 @@ std::optional<int> pickFromList(std::span<const std::string> items, int selected
 bool picker(const char* id, const Rect& r, std::span<const std::string> items, int* selected, const PickerStyle& style) {
     const float s = scale();
     ImGui::PushID(id);
-    Hotspot h;
-    h.kind = HotspotKind::rectangle;
-    h.area = r;
-    h.grabRadius = 8.0f;
-    h.mouseCursor = ImGuiMouseCursor_Hand;
-    const Interaction i = interact("field", h);
+    const Interaction i = interact("field", rectangleHotspot(r));
     const char* popupId = style.browser ? "browser" : "list";
     if (i.clicked && i.hovered && !style.disabled) openPopup(popupId);
 

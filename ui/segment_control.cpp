@@ -47,14 +47,9 @@ bool segmented(const char* id, const Rect& hint, std::span<const std::string_vie
                                    : Rect{r.x + r.w * k / n, r.y, r.w / n, r.h};
         Interaction i;
         if (!style.disabled) {
-            Hotspot h;
-            h.kind = HotspotKind::rectangle;
-            h.area = cell;
-            h.grabRadius = 8.0f;
-            h.mouseCursor = ImGuiMouseCursor_Hand;
-            h.tooltip = k < static_cast<int>(style.tooltips.size()) ? style.tooltips[k] : nullptr;
+            const char* tooltip = k < static_cast<int>(style.tooltips.size()) ? style.tooltips[k] : nullptr;
             ImGui::PushID(k);
-            i = interact("segment", h);
+            i = interact("segment", rectangleHotspot(cell, ImGuiMouseCursor_Hand, tooltip));
             ImGui::PopID();
         }
         if (i.clicked && i.hovered && *selected != k) {

@@ -34,15 +34,7 @@ bool toggle(const char* id, const Rect& hint, std::string_view label, bool* on, 
     const float s = scale();
 
     Interaction i;
-    if (!style.disabled) {
-        Hotspot h;
-        h.kind = HotspotKind::rectangle;
-        h.area = r;
-        h.grabRadius = 8.0f;
-        h.mouseCursor = ImGuiMouseCursor_Hand;
-        h.tooltip = style.tooltip;
-        i = interact(id, h);
-    }
+    if (!style.disabled) i = interact(id, rectangleHotspot(r, ImGuiMouseCursor_Hand, style.tooltip));
     const bool flipped = i.clicked && i.hovered;
     if (flipped) *on = !*on;
 
