@@ -1,22 +1,12 @@
 // SHA-256: message schedule, 64 rounds per block, padding with the 64-bit bit length.
 #include "documents/sha256.h"
+#include "documents/sha256_constants.h"
 #include "documents/sha256_hardware.h"
 
 #include <cstring>
 
 namespace tarn {
 namespace {
-
-constexpr std::array<std::uint32_t, 64> kRound = {
-    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
-    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
-    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
-    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
-    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
-    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
-    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
-    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2,
-};
 
 constexpr std::array<std::uint32_t, 8> kInitial = {
     0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19,
@@ -48,16 +38,16 @@ inline std::uint32_t loadBig32(const std::uint8_t* p) {
                     w[((i) + 9) & 15] +                                                                \
                     (rotr(w[((i) + 1) & 15], 7) ^ rotr(w[((i) + 1) & 15], 18) ^ (w[((i) + 1) & 15] >> 3)))
 
-#define TARN_SHA256_EIGHT(t, W)                                                  \
-    do {                                                                         \
-        TARN_SHA256_ROUND(a, b, c, d, e, f, g, h, kRound[(t)], W((t)));          \
-        TARN_SHA256_ROUND(h, a, b, c, d, e, f, g, kRound[(t) + 1], W((t) + 1));  \
-        TARN_SHA256_ROUND(g, h, a, b, c, d, e, f, kRound[(t) + 2], W((t) + 2));  \
-        TARN_SHA256_ROUND(f, g, h, a, b, c, d, e, kRound[(t) + 3], W((t) + 3));  \
-        TARN_SHA256_ROUND(e, f, g, h, a, b, c, d, kRound[(t) + 4], W((t) + 4));  \
-        TARN_SHA256_ROUND(d, e, f, g, h, a, b, c, kRound[(t) + 5], W((t) + 5));  \
-        TARN_SHA256_ROUND(c, d, e, f, g, h, a, b, kRound[(t) + 6], W((t) + 6));  \
-        TARN_SHA256_ROUND(b, c, d, e, f, g, h, a, kRound[(t) + 7], W((t) + 7));  \
+#define TARN_SHA256_EIGHT(t, W)                                                       \
+    do {                                                                              \
+        TARN_SHA256_ROUND(a, b, c, d, e, f, g, h, kSha256Round[(t)], W((t)));         \
+        TARN_SHA256_ROUND(h, a, b, c, d, e, f, g, kSha256Round[(t) + 1], W((t) + 1)); \
+        TARN_SHA256_ROUND(g, h, a, b, c, d, e, f, kSha256Round[(t) + 2], W((t) + 2)); \
+        TARN_SHA256_ROUND(f, g, h, a, b, c, d, e, kSha256Round[(t) + 3], W((t) + 3)); \
+        TARN_SHA256_ROUND(e, f, g, h, a, b, c, d, kSha256Round[(t) + 4], W((t) + 4)); \
+        TARN_SHA256_ROUND(d, e, f, g, h, a, b, c, kSha256Round[(t) + 5], W((t) + 5)); \
+        TARN_SHA256_ROUND(c, d, e, f, g, h, a, b, kSha256Round[(t) + 6], W((t) + 6)); \
+        TARN_SHA256_ROUND(b, c, d, e, f, g, h, a, kSha256Round[(t) + 7], W((t) + 7)); \
     } while (0)
 
 #define TARN_SHA256_LOADED(i) w[(i)]
