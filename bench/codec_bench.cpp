@@ -2,6 +2,7 @@
 #include "documents/sha256.h"
 #include "documents/zip/crc32.h"
 #include "documents/zip/deflate.h"
+#include "tests/documents/zlib_oracle.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>
@@ -72,20 +73,6 @@ const Bytes& input(int kind) {
 
 const char* kindName(int kind) { return kind == 0 ? "text" : kind == 1 ? "json" : "random"; }
 
-Bytes zlibRaw(const Bytes& data, int level, int strategy) {
-    z_stream z{};
-    deflateInit2(&z, level, Z_DEFLATED, -15, 8, strategy);
-    Bytes out(deflateBound(&z, uLong(data.size())));
-    z.next_in = const_cast<Bytef*>(data.data());
-    z.avail_in = uInt(data.size());
-    z.next_out = out.data();
-    z.avail_out = uInt(out.size());
-    ::deflate(&z, Z_FINISH);
-    out.resize(out.size() - z.avail_out);
-    deflateEnd(&z);
-    return out;
-}
-
 void setLabels(benchmark::State& state, int kind) {
     state.SetLabel(kindName(kind));
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(input(kind).size()));
@@ -111,7 +98,7 @@ void BM_Compress_Zlib(benchmark::State& state) {
     const Bytes& data = input(kind);
     std::size_t size = 0;
     for (auto _ : state) {
-        const Bytes out = zlibRaw(data, 6, strategy);
+        const Bytes out = tarn::testing::zlibDeflate(data, 6, strategy);
         size = out.size();
         benchmark::DoNotOptimize(out.data());
     }
@@ -123,7 +110,7 @@ void BM_Compress_Zlib(benchmark::State& state) {
 void BM_Inflate_Tarn(benchmark::State& state) {
     const int kind = int(state.range(0));
     const Bytes& data = input(kind);
-    const Bytes stream = zlibRaw(data, 6, Z_DEFAULT_STRATEGY);
+    const Bytes stream = tarn::testing::zlibDeflate(data, 6, Z_DEFAULT_STRATEGY);
     for (auto _ : state) {
         Bytes out;
         std::string error;
@@ -136,18 +123,11 @@ void BM_Inflate_Tarn(benchmark::State& state) {
 void BM_Inflate_Zlib(benchmark::State& state) {
     const int kind = int(state.range(0));
     const Bytes& data = input(kind);
-    const Bytes stream = zlibRaw(data, 6, Z_DEFAULT_STRATEGY);
+    const Bytes stream = tarn::testing::zlibDeflate(data, 6, Z_DEFAULT_STRATEGY);
     for (auto _ : state) {
-        Bytes out(data.size());
-        z_stream z{};
-        inflateInit2(&z, -15);
-        z.next_in = const_cast<Bytef*>(stream.data());
-        z.avail_in = uInt(stream.size());
-        z.next_out = out.data();
-        z.avail_out = uInt(out.size());
-        if (::inflate(&z, Z_FINISH) != Z_STREAM_END) state.SkipWithError("zlib failed");
-        inflateEnd(&z);
-        benchmark::DoNotOptimize(out.data());
+        const auto out = tarn::testing::zlibInflate(stream.data(), stream.size(), data.size());
+        if (!out) state.SkipWithError("zlib failed");
+        benchmark::DoNotOptimize(out);
     }
     setLabels(state, kind);
 }
