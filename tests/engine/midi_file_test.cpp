@@ -4,6 +4,7 @@
 #include "engine/notes.h"
 
 #include "tests/engine/export_test_support.h"
+#include "tests/engine/pattern_note_support.h"
 
 #include <gtest/gtest.h>
 
@@ -14,21 +15,12 @@ namespace tarn {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using testing::note;
 
 Bytes varLen(std::uint32_t value) {
     Bytes out;
     putVarLen(out, value);
     return out;
-}
-
-PatternNote note(int step, int degree, float gate, float accent = 0.0f, float nudge = 0.0f) {
-    PatternNote n;
-    n.step = step;
-    n.degree = degree;
-    n.gate = gate;
-    n.accent = accent;
-    n.nudge = nudge;
-    return n;
 }
 
 const Bytes kHeader = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k'};

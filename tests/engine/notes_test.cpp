@@ -2,6 +2,8 @@
 #include "engine/demo_line.h"
 #include "engine/notes.h"
 
+#include "tests/engine/pattern_note_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,15 +12,7 @@
 namespace tarn {
 namespace {
 
-PatternNote note(int step, int degree, float gate, float accent = 0.0f, float nudge = 0.0f) {
-    PatternNote n;
-    n.step = step;
-    n.degree = degree;
-    n.gate = gate;
-    n.accent = accent;
-    n.nudge = nudge;
-    return n;
-}
+using testing::note;
 
 // Start and length in ticks of the notes patternToNotes gives, to compare with the grid.
 std::vector<std::pair<double, double>> ticksOf(const Pattern& pattern) {
