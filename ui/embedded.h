@@ -19,8 +19,8 @@ std::span<const uint8_t> embeddedSkinPng();
 
 // The data a UI context is built from: the five fonts in index order and the skin PNG.
 struct UiResources {
-  std::array<std::span<const uint8_t>, 5> fonts;
-  std::span<const uint8_t> skinPng;
+    std::array<std::span<const uint8_t>, 5> fonts;
+    std::span<const uint8_t> skinPng;
 };
 
 // The embedded fonts and skin.

@@ -15,30 +15,30 @@ enum class FileDialogKind : uint32_t { Open = 0, Save = 1, Folder = 2 };
 
 // A filter of the dialog: its name and its extensions without dots.
 struct NamedList {
-  std::string name;
-  std::vector<std::string> extensions;
+    std::string name;
+    std::vector<std::string> extensions;
 };
 
 struct FileDialogOptions {
-  FileDialogKind kind = FileDialogKind::Open;
-  std::string title;
-  std::vector<NamedList> filters;
-  std::string defaultFolder;
-  std::string defaultName;
-  bool multiSelect = false;
+    FileDialogKind kind = FileDialogKind::Open;
+    std::string title;
+    std::vector<NamedList> filters;
+    std::string defaultFolder;
+    std::string defaultName;
+    bool multiSelect = false;
 };
 
 struct FileDialogRequest {
-  ImGuiID requester = 0;  // GetID(label) in the ID stack of the request
-  FileDialogOptions options;
+    ImGuiID requester = 0;  // GetID(label) in the ID stack of the request
+    FileDialogOptions options;
 };
 
 struct FileDialogResult {
-  static constexpr int32_t chosen = 0;
-  static constexpr int32_t cancelled = 1;
-  static constexpr int32_t failed = 2;
-  int32_t status = chosen;
-  std::vector<std::string> paths;  // UTF-8
+    static constexpr int32_t chosen = 0;
+    static constexpr int32_t cancelled = 1;
+    static constexpr int32_t failed = 2;
+    int32_t status = chosen;
+    std::vector<std::string> paths;  // UTF-8
 };
 
 // Widget side, on the current UI context. Queues a dialog for `label`; false, with nothing queued,

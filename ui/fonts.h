@@ -15,8 +15,8 @@ inline constexpr int fontCount = 5;
 // One font per index: 0 regular, 1 medium, 2 bold, 3 mono, 4 mono bold. Each pointer stands for its
 // whole family: compat::pushFont and compat::faceFor pick the face baked at the size asked for.
 struct Fonts {
-  std::array<ImFont*, fontCount> byIndex{};
-  ImFont* operator[](int index) const { return byIndex[static_cast<size_t>(index)]; }
+    std::array<ImFont*, fontCount> byIndex{};
+    ImFont* operator[](int index) const { return byIndex[static_cast<size_t>(index)]; }
 };
 
 // Adds every face the text roles use, baked at `displayScale` (1.86 has no sizes on demand); the first

@@ -34,52 +34,52 @@ inline constexpr ImGuiHoveredFlags HoveredForTooltip = 1 << 28;  // the style's 
 
 // The style fields of 1.92 that 1.86's ImGuiStyle lacks, with 1.92's defaults.
 struct StyleExtras {
-  float hoverStationaryDelay = 0.15f;  // seconds without moving before a stationary hover counts
-  float hoverDelayShort = 0.15f;       // seconds
-  float hoverDelayNormal = 0.40f;      // seconds
-  ImGuiHoveredFlags hoverFlagsForTooltipMouse =
-      HoveredStationary | HoveredDelayShort | ImGuiHoveredFlags_AllowWhenDisabled;
-  float fontScaleDpi = 1.0f;  // font sizes given to pushFont are multiplied by this
-  float fontSizeBase = 12.0f;
+    float hoverStationaryDelay = 0.15f;  // seconds without moving before a stationary hover counts
+    float hoverDelayShort = 0.15f;       // seconds
+    float hoverDelayNormal = 0.40f;      // seconds
+    ImGuiHoveredFlags hoverFlagsForTooltipMouse =
+        HoveredStationary | HoveredDelayShort | ImGuiHoveredFlags_AllowWhenDisabled;
+    float fontScaleDpi = 1.0f;  // font sizes given to pushFont are multiplied by this
+    float fontSizeBase = 12.0f;
 };
 
 // 1.92's hover-delay bookkeeping, advanced at the start of every frame.
 struct HoverState {
-  float mouseStationaryTimer = 0.0f;
-  ImGuiID delayId = 0;
-  ImGuiID delayIdPreviousFrame = 0;
-  ImGuiID unlockedStationaryId = 0;
-  float delayTimer = 0.0f;
-  float delayClearTimer = 0.0f;
+    float mouseStationaryTimer = 0.0f;
+    ImGuiID delayId = 0;
+    ImGuiID delayIdPreviousFrame = 0;
+    ImGuiID unlockedStationaryId = 0;
+    float delayTimer = 0.0f;
+    float delayClearTimer = 0.0f;
 };
 
 // One font baked at one pixel size. `family` is the font index of the text roles.
 struct BakedFace {
-  int family = 0;
-  float pixelSize = 0.0f;
-  ImFont* font = nullptr;
+    int family = 0;
+    float pixelSize = 0.0f;
+    ImFont* font = nullptr;
 };
 
 // An image kept for the atlas: RGBA pixels, and the custom rectangle of the latest build (-1 while
 // not placed). A refused image is never placed and holds no pixels.
 struct AtlasImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgba;
-  int rectId = -1;
-  bool refused = false;
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba;
+    int rectId = -1;
+    bool refused = false;
 };
 
 // Everything this layer keeps per UI context.
 struct CompatState {
-  std::vector<BakedFace> faces;
-  std::vector<std::pair<int, float>> extraSizes;  // faces asked for beyond the baked ones
-  std::vector<AtlasImage> images;                 // index = image handle, stable across builds
-  std::vector<float> fontSizeStack;               // pixel sizes of the open pushFont calls
-  StyleExtras extras;
-  HoverState hover;
-  uint64_t atlasGeneration = 0;
-  bool atlasDirty = false;
+    std::vector<BakedFace> faces;
+    std::vector<std::pair<int, float>> extraSizes;  // faces asked for beyond the baked ones
+    std::vector<AtlasImage> images;                 // index = image handle, stable across builds
+    std::vector<float> fontSizeStack;               // pixel sizes of the open pushFont calls
+    StyleExtras extras;
+    HoverState hover;
+    uint64_t atlasGeneration = 0;
+    bool atlasDirty = false;
 };
 
 // Widest image the atlas takes, and the atlas texture's width.
@@ -94,16 +94,16 @@ const ImWchar* glyphRanges();
 
 // Adds one face of an embedded font at a pixel size (2x horizontal oversampling); null when the atlas
 // refuses the data. The data is not copied and must outlive the atlas.
-ImFont* bakeFace(ImFontAtlas* atlas, CompatState& state, int family, std::span<const uint8_t> data,
-                 const char* name, float pixelSize);
+ImFont* bakeFace(ImFontAtlas* atlas, CompatState& state, int family, std::span<const uint8_t> data, const char* name,
+                 float pixelSize);
 
 // Keeps an image for the atlas and returns its handle; it is placed by the next atlas build.
 int addImage(CompatState& state, int width, int height, std::vector<uint8_t> rgba);
 
 // Adds a custom rectangle for every kept image, builds the atlas and writes the images' pixels.
 struct AtlasBuild {
-  bool built = false;         // false: a font could not be rasterised
-  std::vector<int> unplaced;  // handles of the images that found no place (rectId -1)
+    bool built = false;         // false: a font could not be rasterised
+    std::vector<int> unplaced;  // handles of the images that found no place (rectId -1)
 };
 AtlasBuild buildAtlas(ImFontAtlas* atlas, CompatState& state);
 

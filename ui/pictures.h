@@ -16,21 +16,21 @@ namespace tarn::ui {
 // One cached picture. `id` is its image in the atlas (-1: none, the PNG failed); the custom rectangle
 // behind it is looked up when drawing, because every atlas build places the images anew.
 struct Picture {
-  int id = -1;
-  int width = 0;
-  int height = 0;
+    int id = -1;
+    int width = 0;
+    int height = 0;
 };
 
 // 64-bit FNV-1a over a pointer's eight bytes.
 struct PointerFnvHash {
-  size_t operator()(const uint8_t* p) const noexcept;
+    size_t operator()(const uint8_t* p) const noexcept;
 };
 
 // The per-context cache, keyed by the PNG data's address (not its contents), in the state store
 // under "PICT". Entries are never removed; a failed one stays failed.
 struct Pictures {
-  Pictures();
-  std::unordered_map<const uint8_t*, Picture, PointerFnvHash> entries;
+    Pictures();
+    std::unordered_map<const uint8_t*, Picture, PointerFnvHash> entries;
 };
 
 inline constexpr uint32_t picturesTag = stateTag("PICT");

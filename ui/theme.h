@@ -26,7 +26,7 @@ uint32_t mixColor(uint32_t a, uint32_t b, float t);
 
 // 0xAARRGGBB to Dear ImGui's packed 0xAABBGGRR: red and blue swap places.
 constexpr ImU32 toImColor(uint32_t argb) {
-  return (argb & 0xFF00FF00u) | ((argb & 0x00FF0000u) >> 16) | ((argb & 0x000000FFu) << 16);
+    return (argb & 0xFF00FF00u) | ((argb & 0x00FF0000u) >> 16) | ((argb & 0x000000FFu) << 16);
 }
 
 // 0xAARRGGBB to the style's float colour (each channel byte / 255).

@@ -9,8 +9,8 @@
 namespace tarn::ui {
 
 struct ThemeColor {
-  ImGuiCol index;
-  uint32_t argb;  // 0xAARRGGBB
+    ImGuiCol index;
+    uint32_t argb;  // 0xAARRGGBB
 };
 
 // Every colour entry the theme sets; the others keep the library's dark defaults.

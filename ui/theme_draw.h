@@ -11,8 +11,8 @@
 namespace tarn::ui {
 
 struct GradientStop {
-  float position = 0.0f;  // 0 top .. 1 bottom
-  uint32_t colour = 0;    // 0xAARRGGBB
+    float position = 0.0f;  // 0 top .. 1 bottom
+    uint32_t colour = 0;    // 0xAARRGGBB
 };
 
 // Fills r with the window colour and tiles the skin over it at 76 px x scale from r's top-left.

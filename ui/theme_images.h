@@ -16,8 +16,8 @@ inline constexpr int shadowMaskSize = 44;
 
 // Custom-rectangle ids in the font atlas (-1: not placed): the skin first, then the shadow mask.
 struct ThemeImageIds {
-  int skin = -1;
-  int shadow = -1;
+    int skin = -1;
+    int shadow = -1;
 };
 
 // The 44 x 44 alpha mask of a rounded square (12..32, corner radius 8) blurred by a 19-tap Gaussian.

@@ -15,184 +15,184 @@ namespace tarn::ui {
 namespace {
 
 std::vector<float> faceSizes(const UiContext& ui, int family) {
-  std::vector<float> sizes;
-  for (const compat::BakedFace& face : ui.compat.faces) {
-    if (face.family == family) sizes.push_back(face.pixelSize);
-  }
-  return sizes;
+    std::vector<float> sizes;
+    for (const compat::BakedFace& face : ui.compat.faces) {
+        if (face.family == family) sizes.push_back(face.pixelSize);
+    }
+    return sizes;
 }
 
 TEST(Fonts, EveryFaceHasTheCharactersTheInterfaceDraws) {
-  UiContext ui;
-  ASSERT_EQ(ui.compat.faces.size(), 9u);
-  for (const compat::BakedFace& face : ui.compat.faces) {
-    for (ImWchar c : {ImWchar(0x2026), ImWchar(0x2212), ImWchar(0x2192), ImWchar(0x00E9), ImWchar(0x0142),
-                      ImWchar(0x00D7), ImWchar('A')}) {
-      EXPECT_NE(face.font->FindGlyphNoFallback(c), nullptr)
-          << face.font->GetDebugName() << " at " << face.pixelSize << " lacks U+" << std::hex << c;
+    UiContext ui;
+    ASSERT_EQ(ui.compat.faces.size(), 9u);
+    for (const compat::BakedFace& face : ui.compat.faces) {
+        for (ImWchar c : {ImWchar(0x2026), ImWchar(0x2212), ImWchar(0x2192), ImWchar(0x00E9), ImWchar(0x0142),
+                          ImWchar(0x00D7), ImWchar('A')}) {
+            EXPECT_NE(face.font->FindGlyphNoFallback(c), nullptr)
+                << face.font->GetDebugName() << " at " << face.pixelSize << " lacks U+" << std::hex << c;
+        }
     }
-  }
-  EXPECT_STREQ(ui.fonts[0]->GetDebugName(), "Inter Regular");
-  EXPECT_STREQ(ui.fonts[1]->GetDebugName(), "Inter Medium");
-  EXPECT_STREQ(ui.fonts[2]->GetDebugName(), "Inter Bold");
-  EXPECT_STREQ(ui.fonts[3]->GetDebugName(), "JetBrains Mono");
-  EXPECT_STREQ(ui.fonts[4]->GetDebugName(), "JetBrains Mono Bold");
-  ImGui::SetCurrentContext(nullptr);
+    EXPECT_STREQ(ui.fonts[0]->GetDebugName(), "Inter Regular");
+    EXPECT_STREQ(ui.fonts[1]->GetDebugName(), "Inter Medium");
+    EXPECT_STREQ(ui.fonts[2]->GetDebugName(), "Inter Bold");
+    EXPECT_STREQ(ui.fonts[3]->GetDebugName(), "JetBrains Mono");
+    EXPECT_STREQ(ui.fonts[4]->GetDebugName(), "JetBrains Mono Bold");
+    ImGui::SetCurrentContext(nullptr);
 }
 
 TEST(Fonts, RoleSizesAreBakedAtTheDisplayScale) {
-  UiContext ui;
-  EXPECT_EQ(faceSizes(ui, 0), (std::vector<float>{12, 10, 11, 22}));
-  EXPECT_EQ(faceSizes(ui, 2), (std::vector<float>{14}));
-  EXPECT_EQ(faceSizes(ui, 4), (std::vector<float>{12, 20}));
-  setDisplayScale(ui, 1.5f);
-  EXPECT_EQ(faceSizes(ui, 0), (std::vector<float>{18, 15, 16.5f, 33}));
-  EXPECT_EQ(faceSizes(ui, 4), (std::vector<float>{18, 30}));
-  ImGui::SetCurrentContext(nullptr);
+    UiContext ui;
+    EXPECT_EQ(faceSizes(ui, 0), (std::vector<float>{12, 10, 11, 22}));
+    EXPECT_EQ(faceSizes(ui, 2), (std::vector<float>{14}));
+    EXPECT_EQ(faceSizes(ui, 4), (std::vector<float>{12, 20}));
+    setDisplayScale(ui, 1.5f);
+    EXPECT_EQ(faceSizes(ui, 0), (std::vector<float>{18, 15, 16.5f, 33}));
+    EXPECT_EQ(faceSizes(ui, 4), (std::vector<float>{18, 30}));
+    ImGui::SetCurrentContext(nullptr);
 }
 
 TEST(Fonts, EveryRoleSizeHasItsOwnFaceAtCommonScales) {
-  struct RoleFont {
-    int family;
-    float size;
-  };
-  const RoleFont roles[] = {{0, 10}, {0, 11}, {0, 12}, {2, 14}, {0, 22}, {3, 12}, {4, 12}, {4, 20}};
-  UiContext ui;
-  for (float displayScale : {1.0f, 1.5f, 2.0f}) {
-    setDisplayScale(ui, displayScale);
-    testing::TestFrame frame(ui);
-    for (const RoleFont& role : roles) {
-      const float px = role.size * displayScale;
-      ImFont* face = compat::faceFor(ui.fonts[role.family], px);
-      EXPECT_EQ(face->FontSize, px) << "family " << role.family << " at " << px << " px would be scaled";
-      EXPECT_STREQ(face->GetDebugName(), ui.fonts[role.family]->GetDebugName());
+    struct RoleFont {
+        int family;
+        float size;
+    };
+    const RoleFont roles[] = {{0, 10}, {0, 11}, {0, 12}, {2, 14}, {0, 22}, {3, 12}, {4, 12}, {4, 20}};
+    UiContext ui;
+    for (float displayScale : {1.0f, 1.5f, 2.0f}) {
+        setDisplayScale(ui, displayScale);
+        testing::TestFrame frame(ui);
+        for (const RoleFont& role : roles) {
+            const float px = role.size * displayScale;
+            ImFont* face = compat::faceFor(ui.fonts[role.family], px);
+            EXPECT_EQ(face->FontSize, px) << "family " << role.family << " at " << px << " px would be scaled";
+            EXPECT_STREQ(face->GetDebugName(), ui.fonts[role.family]->GetDebugName());
+        }
     }
-  }
-  ImGui::SetCurrentContext(nullptr);
+    ImGui::SetCurrentContext(nullptr);
 }
 
 TEST(Fonts, PushSetsTheExactSizeFromTheNearestLargerFace) {
-  UiContext ui;
-  setDisplayScale(ui, 1.5f);
-  {
-    testing::TestFrame frame(ui);
-    EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 18.0f);
-    compat::pushFont(ui.fonts[0], 11.0f);
-    EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 16.5f);
-    EXPECT_FLOAT_EQ(ImGui::GetFont()->FontSize, 16.5f) << "a face baked at that size";
-    compat::pushFont(ui.fonts[0], 14.0f);  // 21 px: served by the 33 px face, scaled down
-    EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 21.0f);
-    EXPECT_FLOAT_EQ(ImGui::GetFont()->FontSize, 33.0f);
-    ImGui::BeginChild("inner", ImVec2(100, 100));
-    EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 21.0f) << "the size holds in a child window";
-    ImGui::EndChild();
-    compat::popFont();
-    EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 16.5f);
-    compat::popFont();
-    EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 18.0f);
-  }
-  EXPECT_FALSE(ui.compat.atlasDirty);
-  ImGui::SetCurrentContext(nullptr);
+    UiContext ui;
+    setDisplayScale(ui, 1.5f);
+    {
+        testing::TestFrame frame(ui);
+        EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 18.0f);
+        compat::pushFont(ui.fonts[0], 11.0f);
+        EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 16.5f);
+        EXPECT_FLOAT_EQ(ImGui::GetFont()->FontSize, 16.5f) << "a face baked at that size";
+        compat::pushFont(ui.fonts[0], 14.0f);  // 21 px: served by the 33 px face, scaled down
+        EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 21.0f);
+        EXPECT_FLOAT_EQ(ImGui::GetFont()->FontSize, 33.0f);
+        ImGui::BeginChild("inner", ImVec2(100, 100));
+        EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 21.0f) << "the size holds in a child window";
+        ImGui::EndChild();
+        compat::popFont();
+        EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 16.5f);
+        compat::popFont();
+        EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 18.0f);
+    }
+    EXPECT_FALSE(ui.compat.atlasDirty);
+    ImGui::SetCurrentContext(nullptr);
 }
 
 TEST(Fonts, ASizeLargerThanEveryFaceIsBakedForTheNextFrame) {
-  UiContext ui;
-  const uint64_t generation = ui.atlasGeneration();
-  {
-    testing::TestFrame frame(ui);
-    compat::pushFont(ui.fonts[3], 30.0f);
-    EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 30.0f);
-    EXPECT_FLOAT_EQ(ImGui::GetFont()->FontSize, 12.0f) << "scaled up for this frame only";
-    compat::popFont();
-  }
-  EXPECT_TRUE(ui.compat.atlasDirty);
-  {
-    testing::TestFrame frame(ui);  // refreshes the atlas first
-    EXPECT_GT(ui.atlasGeneration(), generation);
-    compat::pushFont(ui.fonts[3], 30.0f);
-    EXPECT_FLOAT_EQ(ImGui::GetFont()->FontSize, 30.0f);
-    EXPECT_STREQ(ImGui::GetFont()->GetDebugName(), "JetBrains Mono");
-    compat::popFont();
-  }
-  ImGui::SetCurrentContext(nullptr);
+    UiContext ui;
+    const uint64_t generation = ui.atlasGeneration();
+    {
+        testing::TestFrame frame(ui);
+        compat::pushFont(ui.fonts[3], 30.0f);
+        EXPECT_FLOAT_EQ(ImGui::GetFontSize(), 30.0f);
+        EXPECT_FLOAT_EQ(ImGui::GetFont()->FontSize, 12.0f) << "scaled up for this frame only";
+        compat::popFont();
+    }
+    EXPECT_TRUE(ui.compat.atlasDirty);
+    {
+        testing::TestFrame frame(ui);  // refreshes the atlas first
+        EXPECT_GT(ui.atlasGeneration(), generation);
+        compat::pushFont(ui.fonts[3], 30.0f);
+        EXPECT_FLOAT_EQ(ImGui::GetFont()->FontSize, 30.0f);
+        EXPECT_STREQ(ImGui::GetFont()->GetDebugName(), "JetBrains Mono");
+        compat::popFont();
+    }
+    ImGui::SetCurrentContext(nullptr);
 }
 
 TEST(Fonts, FacesBakedOnDemandAreFewAndBounded) {
-  UiContext ui;
-  const size_t baked = ui.compat.faces.size();
-  for (int round = 0; round < 3; ++round) {
-    testing::TestFrame frame(ui);
-    for (float px : {30.0f, 40.0f, 50.0f, 60.0f, 70.0f, 80.0f, 400.0f}) compat::faceFor(ui.fonts[0], px + round);
-  }
-  EXPECT_EQ(ui.compat.faces.size(), baked + 4);
-  for (const compat::BakedFace& face : ui.compat.faces) EXPECT_LE(face.pixelSize, 128.0f);
-  ImGui::SetCurrentContext(nullptr);
+    UiContext ui;
+    const size_t baked = ui.compat.faces.size();
+    for (int round = 0; round < 3; ++round) {
+        testing::TestFrame frame(ui);
+        for (float px : {30.0f, 40.0f, 50.0f, 60.0f, 70.0f, 80.0f, 400.0f}) compat::faceFor(ui.fonts[0], px + round);
+    }
+    EXPECT_EQ(ui.compat.faces.size(), baked + 4);
+    for (const compat::BakedFace& face : ui.compat.faces) EXPECT_LE(face.pixelSize, 128.0f);
+    ImGui::SetCurrentContext(nullptr);
 }
 
 TEST(Fonts, TextMeasuresLinearlyAtAnySize) {
-  UiContext ui;
-  testing::TestFrame frame(ui);
-  const char* text = "Bass line";
-  const float w10 = compat::calcTextSize(ui.fonts[0], 10.0f, text).x;
-  const float w20 = compat::calcTextSize(ui.fonts[0], 20.0f, text).x;
-  EXPECT_GT(w10, 10.0f);
-  EXPECT_NEAR(w20, 2.0f * w10, 0.05f * w10);
-  EXPECT_EQ(compat::faceFor(ui.fonts[0], 11.0f)->FontSize, 11.0f);
-  EXPECT_EQ(compat::faceFor(ui.fonts[0], 10.5f)->FontSize, 11.0f);
-  EXPECT_EQ(compat::faceFor(ui.fonts[4], 13.0f)->FontSize, 20.0f);
+    UiContext ui;
+    testing::TestFrame frame(ui);
+    const char* text = "Bass line";
+    const float w10 = compat::calcTextSize(ui.fonts[0], 10.0f, text).x;
+    const float w20 = compat::calcTextSize(ui.fonts[0], 20.0f, text).x;
+    EXPECT_GT(w10, 10.0f);
+    EXPECT_NEAR(w20, 2.0f * w10, 0.05f * w10);
+    EXPECT_EQ(compat::faceFor(ui.fonts[0], 11.0f)->FontSize, 11.0f);
+    EXPECT_EQ(compat::faceFor(ui.fonts[0], 10.5f)->FontSize, 11.0f);
+    EXPECT_EQ(compat::faceFor(ui.fonts[4], 13.0f)->FontSize, 20.0f);
 }
 
 std::vector<uint8_t> corrupt(std::span<const uint8_t> data) {
-  std::vector<uint8_t> bytes(data.begin(), data.begin() + 64);
-  for (size_t i = 0; i < bytes.size(); i += 3) bytes[i] = 0xEE;
-  return bytes;
+    std::vector<uint8_t> bytes(data.begin(), data.begin() + 64);
+    for (size_t i = 0; i < bytes.size(); i += 3) bytes[i] = 0xEE;
+    return bytes;
 }
 
 TEST(UiContextFailure, UndecodableSkinLeavesThePreviousContextCurrent) {
-  const std::vector<uint8_t> badPng = corrupt(embeddedSkinPng());
-  UiResources resources = embeddedResources();
-  resources.skinPng = badPng;
-  {
-    UiContext previous;
-    ASSERT_EQ(ImGui::GetCurrentContext(), previous.imgui);
-    try {
-      UiContext broken(resources);
-      ADD_FAILURE() << "built from a corrupt skin";
-    } catch (const std::runtime_error& e) {
-      EXPECT_STREQ(e.what(), "tarn-ui: embedded tarn-skin.png failed to decode");
+    const std::vector<uint8_t> badPng = corrupt(embeddedSkinPng());
+    UiResources resources = embeddedResources();
+    resources.skinPng = badPng;
+    {
+        UiContext previous;
+        ASSERT_EQ(ImGui::GetCurrentContext(), previous.imgui);
+        try {
+            UiContext broken(resources);
+            ADD_FAILURE() << "built from a corrupt skin";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "tarn-ui: embedded tarn-skin.png failed to decode");
+        }
+        EXPECT_EQ(ImGui::GetCurrentContext(), previous.imgui);
+        ImGui::SetCurrentContext(nullptr);
     }
-    EXPECT_EQ(ImGui::GetCurrentContext(), previous.imgui);
-    ImGui::SetCurrentContext(nullptr);
-  }
-  EXPECT_THROW(UiContext broken(resources), std::runtime_error);
-  EXPECT_EQ(ImGui::GetCurrentContext(), nullptr) << "with none current before, none is left";
+    EXPECT_THROW(UiContext broken(resources), std::runtime_error);
+    EXPECT_EQ(ImGui::GetCurrentContext(), nullptr) << "with none current before, none is left";
 }
 
 TEST(UiContextFailure, FontThatDoesNotLoadIsNamed) {
-  const std::vector<uint8_t> badFont = corrupt(embeddedFont(2));
-  UiResources resources = embeddedResources();
-  resources.fonts[2] = badFont;
-  try {
-    UiContext broken(resources);
-    ADD_FAILURE() << "built from a corrupt font";
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "tarn-ui: embedded font failed to load: Inter Bold");
-  }
-  EXPECT_EQ(ImGui::GetCurrentContext(), nullptr);
-  resources.fonts[2] = {};
-  EXPECT_THROW(UiContext empty(resources), std::runtime_error);
+    const std::vector<uint8_t> badFont = corrupt(embeddedFont(2));
+    UiResources resources = embeddedResources();
+    resources.fonts[2] = badFont;
+    try {
+        UiContext broken(resources);
+        ADD_FAILURE() << "built from a corrupt font";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "tarn-ui: embedded font failed to load: Inter Bold");
+    }
+    EXPECT_EQ(ImGui::GetCurrentContext(), nullptr);
+    resources.fonts[2] = {};
+    EXPECT_THROW(UiContext empty(resources), std::runtime_error);
 }
 
 TEST(Fonts, EmbeddedFilesAreTheNamedFamilies) {
-  for (int i = 0; i < fontCount; ++i) {
-    const auto data = embeddedFont(i);
-    ASSERT_GT(data.size(), 100000u) << embeddedFontName(i);
-  }
-  // Inter ships as OpenType with CFF outlines, JetBrains Mono as TrueType.
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(embeddedFont(0).data()), 4), "OTTO");
-  EXPECT_EQ(embeddedFont(3)[0], 0x00);
-  EXPECT_EQ(embeddedFont(3)[1], 0x01);
-  EXPECT_TRUE(embeddedFont(5).empty());
+    for (int i = 0; i < fontCount; ++i) {
+        const auto data = embeddedFont(i);
+        ASSERT_GT(data.size(), 100000u) << embeddedFontName(i);
+    }
+    // Inter ships as OpenType with CFF outlines, JetBrains Mono as TrueType.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(embeddedFont(0).data()), 4), "OTTO");
+    EXPECT_EQ(embeddedFont(3)[0], 0x00);
+    EXPECT_EQ(embeddedFont(3)[1], 0x01);
+    EXPECT_TRUE(embeddedFont(5).empty());
 }
 
 }  // namespace
