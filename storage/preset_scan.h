@@ -1,0 +1,38 @@
+// The folder scan of a plugin's preset banks, and the reading of one preset file as an instance package.
+#pragma once
+
+#include "documents/issue.h"
+#include "documents/json/value.h"
+#include "documents/package.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarn {
+
+// One preset file met by the folder scan.
+struct PresetFile {
+    std::string key;   // prefix ":" bank "/" id, for example user:sub/deep-sub
+    std::string bank;  // the bank folder's name, UTF-8
+    std::string id;    // the document's "id"
+    json::Value meta;  // the document's "meta", Null when absent
+    std::filesystem::path path;
+};
+
+// A file the scan reads: its extension is exactly ".json", ".tarn" or ".zip".
+bool isPresetFileName(const std::filesystem::path& name);
+
+// The file as a package whose document is an instance with an id. None when the file cannot be
+// read, is not a package, is not an instance or has no id; `reason` then says so in a few words
+// ("has no id"). The package reader's own issues are appended to `issues`.
+std::optional<Package> readInstanceFile(const std::filesystem::path& path, IssueList& issues, std::string& reason);
+
+// The preset files of every bank (folder) directly inside `pluginFolder`, banks and files in path
+// order. Unreadable files, later files repeating an earlier id, and folders or entries that cannot
+// be listed or examined are left out with a Warning each; nothing here throws.
+std::vector<PresetFile> scanPresetFolder(const std::filesystem::path& pluginFolder, const std::string& prefix,
+                                         IssueList& issues);
+
+}  // namespace tarn

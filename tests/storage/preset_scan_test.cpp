@@ -1,0 +1,165 @@
+// The folder scan: which files are read, in which order, and why a file is left out.
+#include "storage/preset_scan.h"
+
+#include "documents/zip/zip.h"
+#include "tests/storage/preset_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace tarn {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::presetText;
+using testing::ScratchFolder;
+using testing::writePreset;
+using testing::writeText;
+
+std::vector<std::string> keys(const std::vector<PresetFile>& files) {
+    std::vector<std::string> result;
+    for (const auto& f : files) result.push_back(f.key);
+    return result;
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(PresetScan, BanksAndFilesInPathOrderLaterRepeatsOfAnIdSkipped) {
+    ScratchFolder folder;
+    const fs::path plugin = folder.path() / "tarnlode";
+    writePreset(plugin / "sub" / "b.json", "x", "B");
+    writePreset(plugin / "sub" / "c.json", "x", "C");
+    writePreset(plugin / "sub" / "a.json", "lower");
+    writePreset(plugin / "sub" / "A.json", "upper");
+    writePreset(plugin / "acid" / "z.tarn", "zz");
+    writePreset(plugin / "loose.json", "loose");                  // not in a bank
+    writePreset(plugin / "sub" / "deeper" / "d.json", "deep");    // below a bank
+    writePreset(plugin / "sub" / "e.JSON", "upper-extension");
+    writePreset(plugin / "sub" / "f.json.tmp", "temporary");
+
+    IssueList issues;
+    const std::vector<PresetFile> files = scanPresetFolder(plugin, "user", issues);
+    EXPECT_EQ(keys(files), (std::vector<std::string>{"user:acid/zz", "user:sub/upper", "user:sub/lower", "user:sub/x"}));
+    ASSERT_EQ(files.size(), 4u);
+    EXPECT_EQ(files[3].path, plugin / "sub" / "b.json");
+    EXPECT_EQ(files[3].bank, "sub");
+    EXPECT_EQ(json::stringOr(files[3].meta, "name", ""), "B");
+    EXPECT_EQ(files[1].meta.kind, json::Kind::Null);
+
+    ASSERT_EQ(issues.size(), 1u);
+    EXPECT_EQ(issues[0].severity, Severity::Warning);
+    EXPECT_EQ(issues[0].id, "preset-duplicate");
+    EXPECT_EQ(issues[0].pointer, "");
+    EXPECT_EQ(issues[0].message, (plugin / "sub" / "c.json").string() +
+                                     " repeats preset sub/x; the first file in name order is the preset");
+}
+
+TEST(PresetScan, MissingFoldersListNothingAndSayNothing) {
+    ScratchFolder folder;
+    IssueList issues;
+    EXPECT_TRUE(scanPresetFolder(folder.path() / "tarnlode", "user", issues).empty());
+    fs::create_directories(folder.path() / "tarnlode");
+    EXPECT_TRUE(scanPresetFolder(folder.path() / "tarnlode", "user", issues).empty());
+    EXPECT_TRUE(issues.empty());
+}
+
+TEST(PresetScan, UnreadableFilesAreWarningsWithTheirReason) {
+    ScratchFolder folder;
+    const fs::path bank = folder.path() / "tarnlode" / "b";
+    writeText(bank / "1-garbage.json", "not json");
+    writeText(bank / "2-clip.json", "{\"kind\":\"clip\",\"id\":\"c\"}");
+    writeText(bank / "3-noid.json", "{\"kind\":\"instance\",\"plugin\":\"tarnlode\"}");
+    writeText(bank / "4-broken.json", "{\"kind\":");
+    writePreset(bank / "5-good.json", "good");
+    IssueList issues;
+    const std::vector<PresetFile> files = scanPresetFolder(folder.path() / "tarnlode", "user", issues);
+    EXPECT_EQ(keys(files), std::vector<std::string>{"user:b/good"});
+    ASSERT_EQ(issues.size(), 4u);
+    EXPECT_EQ(issues[0].id, "preset-unreadable");
+    EXPECT_EQ(issues[0].message, (bank / "1-garbage.json").string() + " Neither a JSON document nor a zip archive");
+    EXPECT_EQ(issues[1].message, (bank / "2-clip.json").string() + " is not an instance document");
+    EXPECT_EQ(issues[2].message, (bank / "3-noid.json").string() + " has no id");
+    EXPECT_EQ(issues[3].message.rfind((bank / "4-broken.json").string() + " The document is not valid JSON: ", 0), 0u)
+        << issues[3].message;
+}
+
+TEST(PresetScan, ZipPackagesAreReadAndTheReasonIsTheFirstError) {
+    ScratchFolder folder;
+    const fs::path bank = folder.path() / "tarnlode" / "zips";
+    const std::string text = presetText("zipped", "Zipped");
+    std::vector<zip::Entry> entries{{"instance.json", {text.begin(), text.end()}, true}};
+    IssueList writeIssues;
+    auto archive = zip::write(entries, writeIssues);
+    ASSERT_TRUE(archive);
+    fs::create_directories(bank);
+    testing::writeText(bank / "a.zip", std::string(archive->begin(), archive->end()));
+
+    // A corrupt asset (a Warning) comes before the missing document (the Error): the reason is the Error.
+    const std::vector<std::uint8_t> data{1, 2, 3};
+    std::vector<zip::Entry> broken{{"assets/" + std::string(64, 'a'), data, false}};
+    archive = zip::write(broken, writeIssues);
+    ASSERT_TRUE(archive);
+    testing::writeText(bank / "b.tarn", std::string(archive->begin(), archive->end()));
+
+    IssueList issues;
+    const std::vector<PresetFile> files = scanPresetFolder(folder.path() / "tarnlode", "user", issues);
+    EXPECT_EQ(keys(files), std::vector<std::string>{"user:zips/zipped"});
+    ASSERT_EQ(issues.size(), 1u);
+    EXPECT_EQ(issues[0].message, (bank / "b.tarn").string() + " The archive has no instance.json");
+
+    IssueList packageIssues;
+    std::string reason;
+    EXPECT_FALSE(readInstanceFile(bank / "b.tarn", packageIssues, reason));
+    ASSERT_GE(packageIssues.size(), 2u);
+    EXPECT_EQ(packageIssues[0].severity, Severity::Warning);
+    EXPECT_EQ(reason, "The archive has no instance.json");
+}
+
+TEST(PresetScan, LinkLoopsVanishedFilesAndPlainFilesNeverStopTheScan) {
+    ScratchFolder folder;
+    const fs::path plugin = folder.path() / "tarnlode";
+    writePreset(plugin / "good" / "g.json", "g");
+    fs::create_directory_symlink("loop", plugin / "loop");                     // a bank that loops
+    fs::create_symlink("x.json", plugin / "good" / "x.json");                  // a file that loops
+    fs::create_symlink(plugin / "gone.json", plugin / "good" / "y.json");      // a file that vanished
+    IssueList issues;
+    const std::vector<PresetFile> files = scanPresetFolder(plugin, "user", issues);
+    EXPECT_EQ(keys(files), std::vector<std::string>{"user:good/g"});
+    ASSERT_EQ(issues.size(), 3u);
+    for (const Issue& issue : issues) {
+        EXPECT_EQ(issue.severity, Severity::Warning);
+        EXPECT_EQ(issue.id, "preset-unreadable");
+    }
+    std::string all;
+    for (const Issue& issue : issues) all += issue.message + "\n";
+    EXPECT_NE(all.find((plugin / "loop").string() + " cannot be examined: Too many levels of symbolic links"),
+              std::string::npos) << all;
+    EXPECT_NE(all.find((plugin / "good" / "x.json").string() + " cannot be examined: Too many levels"),
+              std::string::npos) << all;
+    EXPECT_NE(all.find((plugin / "good" / "y.json").string() + " cannot be examined: No such file"),
+              std::string::npos) << all;
+
+    // A plugin "folder" that is a plain file is reported, not thrown.
+    writeText(folder.path() / "plain", "x");
+    IssueList plainIssues;
+    EXPECT_TRUE(scanPresetFolder(folder.path() / "plain", "user", plainIssues).empty());
+    ASSERT_EQ(plainIssues.size(), 1u);
+    EXPECT_EQ(plainIssues[0].id, "preset-folder-unreadable");
+    EXPECT_TRUE(endsWith(plainIssues[0].message, "plain cannot be listed: Not a directory"));
+}
+
+TEST(ReadInstanceFile, MissingFileGivesTheSystemReason) {
+    ScratchFolder folder;
+    IssueList issues;
+    std::string reason;
+    EXPECT_FALSE(readInstanceFile(folder.path() / "none.json", issues, reason));
+    EXPECT_EQ(reason, "cannot be opened: No such file or directory");
+    writePreset(folder.path() / "ok.json", "ok");
+    const auto package = readInstanceFile(folder.path() / "ok.json", issues, reason);
+    ASSERT_TRUE(package);
+    EXPECT_EQ(json::stringOr(package->document, "id", ""), "ok");
+}
+
+}  // namespace
+}  // namespace tarn
