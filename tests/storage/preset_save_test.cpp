@@ -241,6 +241,23 @@ TEST_F(PresetSave, FailuresKeepTheOldPresetAndLeaveNoTemporaryFile) {
     keptIntact();
 }
 
+TEST_F(PresetSave, EarlierCopyThatCannotBeRemovedIsReportedAndTheNewFileStays) {
+    writePreset(legacy / "Old.tarnlode.json", "old");
+    PresetStore store(user, legacy);
+    ASSERT_TRUE(store.find("Old"));
+    // Between the scan and the save the old file became a folder that is not empty.
+    fs::remove(legacy / "Old.tarnlode.json");
+    writeText(legacy / "Old.tarnlode.json" / "inner", "x");
+    std::string message;
+    EXPECT_FALSE(store.save("Old", "Sub", patchWithWeight(0.5f), message));
+    EXPECT_EQ(message, "Saved, but the earlier copy at " + (legacy / "Old.tarnlode.json").string() +
+                           " could not be removed: Directory not empty");
+    EXPECT_TRUE(patchInFile(plugin / "sub" / "old.json"));
+    // The list was rescanned and shows the new file.
+    ASSERT_TRUE(store.find("Old"));
+    EXPECT_EQ(store.entries[*store.find("Old")].path, plugin / "sub" / "old.json");
+}
+
 TEST_F(PresetSave, UserFolderThatIsAFileFailsCleanly) {
     writeText(user, "a file");
     PresetStore store(user, legacy);
