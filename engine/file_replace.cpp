@@ -1,5 +1,7 @@
-// Temporary file, checked writes, fsync, close, rename: the export writers' last step.
+// The export writers' last step: a durable replace of the target, or a write in place for devices.
 #include "engine/file_replace.h"
+
+#include "engine/durable_replace.h"
 
 #include <atomic>
 #include <cerrno>
@@ -12,20 +14,6 @@
 
 namespace tarn {
 namespace {
-
-bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // The file a symbolic link points at, or the path itself.
 std::string resolvedTarget(const std::string& path) {
@@ -42,7 +30,7 @@ bool writeInPlace(const std::string& path, const std::vector<std::uint8_t>& byte
     if (fd < 0) return false;
     const int flags = ::fcntl(fd, F_GETFL);
     bool ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
-    ok = ok && writeAll(fd, bytes);
+    ok = ok && writeWhole(fd, bytes) == 0;
     ok = (::close(fd) == 0) && ok;
     return ok;
 }
@@ -61,24 +49,14 @@ bool replaceFileContents(const std::string& path, const std::vector<std::uint8_t
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
 
+    // A name of this process's own, so two exports to one target never share a temporary file.
     static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = folder + "." + name + ".tmp-" + std::to_string(::getpid()) + "-" +
-               std::to_string(counter.fetch_add(1));
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-
+    const std::string temporary = folder + "." + name + ".tmp-" + std::to_string(::getpid()) + "-" +
+                                  std::to_string(counter.fetch_add(1));
     // An overwritten export keeps the permissions its owner gave it.
-    if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
+    const std::optional<unsigned> permissions =
+        exists ? std::optional<unsigned>(existing.st_mode & 07777) : std::nullopt;
+    return !replaceFileDurably(target, temporary, bytes, permissions);
 }
 
 }  // namespace tarn

@@ -4,7 +4,7 @@
 #include "documents/instance.h"
 #include "documents/json/reader.h"
 #include "documents/zip/zip.h"
-#include "storage/durable_replace.h"
+#include "engine/durable_replace.h"
 #include "storage/folder_listing.h"
 #include "storage/preset_names.h"
 #include "storage/preset_store.h"

@@ -1,7 +1,7 @@
 // The durable replace: failures keep the old file and leave no temporary file, and a kill at any
 // moment leaves the old or the new contents, never a mixture. Failures are provoked by the shape of
 // the file system, not by permission bits, so they hold when the tests run as root.
-#include "storage/durable_replace.h"
+#include "engine/durable_replace.h"
 
 #include "tests/storage/scratch_folder.h"
 

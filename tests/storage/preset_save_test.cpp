@@ -3,7 +3,7 @@
 // from permission bits, so they hold when the tests run as root.
 #include "storage/preset_store.h"
 
-#include "storage/durable_replace.h"
+#include "engine/durable_replace.h"
 #include "storage/factory_presets.h"
 #include "storage/file_bytes.h"
 #include "storage/patch_document.h"

@@ -1,5 +1,5 @@
 // Temporary file, checked writes, fsync, rename, fsync of the folder.
-#include "storage/durable_replace.h"
+#include "engine/durable_replace.h"
 
 #include <cerrno>
 
@@ -12,21 +12,6 @@ namespace {
 
 std::error_code lastError() {
     return {errno, std::generic_category()};
-}
-
-// Zero on success, else the errno of the first failed write.
-int writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) return EIO;
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
 }
 
 std::optional<ReplaceFailure> failure(ReplaceStep step, std::error_code error) {
@@ -46,9 +31,24 @@ std::error_code syncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
+int writeWhole(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
 std::optional<ReplaceFailure> replaceFileDurably(const std::filesystem::path& target,
                                                  const std::filesystem::path& temporary,
-                                                 const std::vector<std::uint8_t>& bytes) {
+                                                 const std::vector<std::uint8_t>& bytes,
+                                                 std::optional<unsigned> permissions) {
     // A temporary file left by a crashed save is stale; a folder there is not ours and makes the
     // exclusive create below fail.
     if (::unlink(temporary.c_str()) != 0 && errno != ENOENT && errno != EISDIR && errno != EPERM) {
@@ -57,7 +57,9 @@ std::optional<ReplaceFailure> replaceFileDurably(const std::filesystem::path& ta
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return failure(ReplaceStep::Temporary, lastError());
 
-    int error = writeAll(fd, bytes);
+    int error = 0;
+    if (permissions && ::fchmod(fd, static_cast<mode_t>(*permissions)) != 0) error = errno;
+    if (error == 0) error = writeWhole(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) {

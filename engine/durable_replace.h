@@ -22,13 +22,18 @@ struct ReplaceFailure {
     std::error_code error;
 };
 
+// Writes all of bytes to an open file, retrying short writes; 0, or the errno of the failure.
+int writeWhole(int fd, const std::vector<std::uint8_t>& bytes);
+
 // Writes bytes to `temporary` (a path in the target's folder), checks every write, fsyncs and
-// closes it, renames it over `target` and fsyncs the folder. A stale file, link or pipe at the
+// closes it, renames it over `target` and fsyncs the folder. With `permissions` (mode bits) the
+// new file gets them, so a replaced file keeps what its owner gave it. A stale file, link or pipe at the
 // temporary path is removed first, and the temporary file is created exclusively so a link
 // planted there is never followed. On any failure before the rename the temporary file is
 // removed and the target is untouched. No value means the replace is complete and durable.
 std::optional<ReplaceFailure> replaceFileDurably(const std::filesystem::path& target,
                                                  const std::filesystem::path& temporary,
-                                                 const std::vector<std::uint8_t>& bytes);
+                                                 const std::vector<std::uint8_t>& bytes,
+                                                 std::optional<unsigned> permissions = std::nullopt);
 
 }  // namespace tarn
