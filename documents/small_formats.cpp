@@ -1,4 +1,4 @@
-// Reading and writing the spec version, extension id, asset reference and seed texts.
+// Reading and writing the small texts of documents: the "spec" version, extension ids, asset references, seeds.
 #include "documents/small_formats.h"
 
 #include <charconv>
