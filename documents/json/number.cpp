@@ -1,9 +1,11 @@
 // Number text of the JSON layer: locale-independent conversions both ways.
 #include "documents/json/number.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -11,6 +13,51 @@ namespace tarn::json {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+constexpr std::uint64_t kPowers10[] = {1,         10,         100,         1000,         10000,
+                                       100000,    1000000,    10000000,    100000000,    1000000000,
+                                       10000000000, 100000000000, 1000000000000, 10000000000000,
+                                       100000000000000, 1000000000000000};
+// A mantissa of 16 significant digits or more is left to the full conversion.
+constexpr std::uint64_t kMantissaLimit = kPowers10[15];
+
+// Appends the run of digits at `p` to `mantissa` and returns how many there were, or -1 once
+// the mantissa reaches kMantissaLimit. Eight bytes are judged and converted at a time where
+// the text allows: the number lengths of a list vary at random, and a loop stopping at an
+// unpredictable digit costs more than the digits.
+int appendDigits(const char*& p, const char* last, std::uint64_t& mantissa) {
+    int count = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        while (last - p >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p, sizeof word);
+            // A byte is a digit when it and the byte plus 6 both have 3 as their high half.
+            constexpr std::uint64_t high = 0xF0F0F0F0F0F0F0F0ull;
+            constexpr std::uint64_t threes = 0x3030303030303030ull;
+            const std::uint64_t nonDigit = ((word & high) ^ threes) | (((word + 0x0606060606060606ull) & high) ^ threes);
+            const int length = nonDigit == 0 ? 8 : std::countr_zero(nonDigit) / 8;
+            if (length == 0) return count;
+            if (mantissa >= kPowers10[15 - length]) return -1;
+            // The digits move to the top bytes, below them zeros stand for leading zero digits;
+            // then pairs, fours and eights of digits are combined by multiplication.
+            std::uint64_t digits = (word - threes) << (8 * (8 - length));
+            digits = digits * 10 + (digits >> 8);
+            digits = (((digits & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+                      (((digits >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+                     32;
+            mantissa = mantissa * kPowers10[length] + (digits & 0xFFFFFFFFull);
+            if (mantissa >= kMantissaLimit) return -1;
+            p += length;
+            count += length;
+            if (length < 8) return count;
+        }
+    }
+    for (; p != last && isDigit(*p); ++p, ++count) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        if (mantissa >= kMantissaLimit) return -1;
+    }
+    return count;
+}
 
 // Reads the common short spellings (at most 15 significant digits, a decimal scale within
 // 10^22) with one exact multiplication or division, which IEEE arithmetic rounds correctly,
@@ -23,23 +70,19 @@ std::size_t readShortNumber(const char* first, const char* last, double& out) {
     const char* p = first;
     const bool negative = p != last && *p == '-';
     if (negative) ++p;
+    // Leading zeros add nothing to the mantissa, so it stays below 10^15 exactly while the
+    // digits from the first nonzero one number at most 15.
     std::uint64_t mantissa = 0;
-    int significant = 0;
-    int mantissaDigits = 0;
     int scale = 0;
-    for (; p != last && isDigit(*p); ++p, ++mantissaDigits) {
-        if (mantissa == 0 && *p == '0') continue;
-        if (++significant > 15) return 0;
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-    }
+    const int wholeDigits = appendDigits(p, last, mantissa);
+    if (wholeDigits < 0) return 0;
+    int mantissaDigits = wholeDigits;
     if (p != last && *p == '.') {
         ++p;
-        for (; p != last && isDigit(*p); ++p, ++mantissaDigits) {
-            --scale;
-            if (mantissa == 0 && *p == '0') continue;
-            if (++significant > 15) return 0;
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-        }
+        const int fractionDigits = appendDigits(p, last, mantissa);
+        if (fractionDigits < 0) return 0;
+        mantissaDigits += fractionDigits;
+        scale = -fractionDigits;
     }
     if (mantissaDigits == 0) return 0;
     if (p != last && (*p == 'e' || *p == 'E')) {
