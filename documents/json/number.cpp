@@ -23,12 +23,13 @@ constexpr std::uint64_t kMantissaLimit = kPowers10[15];
 
 // Appends the run of digits at `p` to `mantissa` and returns how many there were, or -1 once
 // the mantissa reaches kMantissaLimit. Eight bytes are judged and converted at a time where
-// the text allows: the number lengths of a list vary at random, and a loop stopping at an
-// unpredictable digit costs more than the digits.
-int appendDigits(const char*& p, const char* last, std::uint64_t& mantissa) {
+// the memory allows: the number lengths of a list vary at random, and a loop stopping at an
+// unpredictable digit costs more than the digits. Bytes from `last` up to `readable` may be
+// read and are never digits.
+int appendDigits(const char*& p, const char* last, const char* readable, std::uint64_t& mantissa) {
     int count = 0;
     if constexpr (std::endian::native == std::endian::little) {
-        while (last - p >= 8) {
+        while (readable - p >= 8) {
             std::uint64_t word = 0;
             std::memcpy(&word, p, sizeof word);
             // A byte is a digit when it and the byte plus 6 both have 3 as their high half.
@@ -36,17 +37,20 @@ int appendDigits(const char*& p, const char* last, std::uint64_t& mantissa) {
             constexpr std::uint64_t threes = 0x3030303030303030ull;
             const std::uint64_t nonDigit = ((word & high) ^ threes) | (((word + 0x0606060606060606ull) & high) ^ threes);
             const int length = nonDigit == 0 ? 8 : std::countr_zero(nonDigit) / 8;
-            if (length == 0) return count;
-            if (mantissa >= kPowers10[15 - length]) return -1;
-            // The digits move to the top bytes, below them zeros stand for leading zero digits;
-            // then pairs, fours and eights of digits are combined by multiplication.
-            std::uint64_t digits = (word - threes) << (8 * (8 - length));
+            // The digits move to the top bytes, below them zeros stand for leading zero digits
+            // (two half shifts, so that no digit at all leaves zero); then pairs, fours and
+            // eights of digits are combined by multiplication. No branch depends on the length
+            // but the one leaving the loop.
+            const int halfShift = 4 * (8 - length);
+            std::uint64_t digits = ((word - threes) << halfShift) << halfShift;
             digits = digits * 10 + (digits >> 8);
             digits = (((digits & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
                       (((digits >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
                      32;
-            mantissa = mantissa * kPowers10[length] + (digits & 0xFFFFFFFFull);
-            if (mantissa >= kMantissaLimit) return -1;
+            std::uint64_t shifted = 0;
+            const bool overflow = __builtin_mul_overflow(mantissa, kPowers10[length], &shifted);
+            mantissa = shifted + (digits & 0xFFFFFFFFull);
+            if (overflow || mantissa >= kMantissaLimit) return -1;
             p += length;
             count += length;
             if (length < 8) return count;
@@ -63,8 +67,9 @@ int appendDigits(const char*& p, const char* last, std::uint64_t& mantissa) {
 // 10^22) with one exact multiplication or division, which IEEE arithmetic rounds correctly,
 // so the result is bit-identical to the full conversion (Clinger's fast path). Returns the
 // characters consumed, or 0 to leave the text to the full conversion: infinities, NaN, long
-// mantissas, large scales and malformed texts all go there.
-std::size_t readShortNumber(const char* first, const char* last, double& out) {
+// mantissas, large scales and malformed texts all go there. Bytes from `last` up to
+// `readable` may be read and are never digits.
+std::size_t readShortNumber(const char* first, const char* last, const char* readable, double& out) {
     static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const char* p = first;
@@ -74,12 +79,12 @@ std::size_t readShortNumber(const char* first, const char* last, double& out) {
     // digits from the first nonzero one number at most 15.
     std::uint64_t mantissa = 0;
     int scale = 0;
-    const int wholeDigits = appendDigits(p, last, mantissa);
+    const int wholeDigits = appendDigits(p, last, readable, mantissa);
     if (wholeDigits < 0) return 0;
     int mantissaDigits = wholeDigits;
     if (p != last && *p == '.') {
         ++p;
-        const int fractionDigits = appendDigits(p, last, mantissa);
+        const int fractionDigits = appendDigits(p, last, readable, mantissa);
         if (fractionDigits < 0) return 0;
         mantissaDigits += fractionDigits;
         scale = -fractionDigits;
@@ -111,15 +116,20 @@ std::size_t readShortNumber(const char* first, const char* last, double& out) {
     return static_cast<std::size_t>(p - first);
 }
 
+// The full, correctly rounded conversion; the characters consumed, 0 for none or out of range.
+std::size_t readLongNumber(const char* first, const char* last, double& out) {
+    const auto [end, error] = std::from_chars(first, last, out, std::chars_format::general);
+    if (error != std::errc()) return 0;
+    return static_cast<std::size_t>(end - first);
+}
+
 }  // namespace
 
 std::size_t readNumberPrefix(std::string_view text, double& out) {
     const char* first = text.data();
     const char* last = first + text.size();
-    if (const std::size_t used = readShortNumber(first, last, out)) return used;
-    const auto [end, error] = std::from_chars(first, last, out, std::chars_format::general);
-    if (error != std::errc()) return 0;
-    return static_cast<std::size_t>(end - first);
+    if (const std::size_t used = readShortNumber(first, last, last, out)) return used;
+    return readLongNumber(first, last, out);
 }
 
 bool numberTextMatches(std::string_view text, double number) {
@@ -127,7 +137,18 @@ bool numberTextMatches(std::string_view text, double number) {
     // sign or a digit, so a bare "inf" set in memory is not written as a bogus literal.
     if (text.empty() || !(text[0] == '-' || (text[0] >= '0' && text[0] <= '9'))) return false;
     double read = 0.0;
-    if (readNumberPrefix(text, read) != text.size()) return false;
+    // A short text is copied into a buffer padded with NUL bytes, so its digits can be read
+    // eight at a time up to its end. From eighteen characters on a text mostly carries more
+    // digits than the exact short path takes (seventeen significant digits and a point), so
+    // it goes straight to the full conversion, which gives the same double for every text.
+    std::size_t used = 0;
+    if (text.size() < 18) {
+        char padded[32] = {};
+        std::memcpy(padded, text.data(), text.size());
+        used = readShortNumber(padded, padded + text.size(), padded + sizeof padded, read);
+    }
+    if (used == 0) used = readLongNumber(text.data(), text.data() + text.size(), read);
+    if (used != text.size()) return false;
     if (read == number) return true;
     const float narrowed = static_cast<float>(number);
     return static_cast<double>(narrowed) == number && static_cast<float>(read) == narrowed;
