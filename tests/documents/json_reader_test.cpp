@@ -136,6 +136,28 @@ TEST(JsonReaderNumbers, ConversionTakesTheLongestPrefix) {
     EXPECT_EQ(errorOf("0x10"), "unexpected content after the document");
 }
 
+// Long arrays reserve from the bytes per item of their first items: the guess must hold
+// however wrong it is, for the outermost array and for nested ones.
+TEST(JsonReaderArrays, LongArraysKeepEveryItemWhateverTheirSpellingLengths) {
+    for (const bool shortFirst : {true, false}) {
+        std::string items;
+        std::string expected;
+        for (int i = 0; i < 30000; ++i) {
+            const bool isShort = (i < 5000) == shortFirst;
+            items += i ? "," : "";
+            items += isShort ? std::to_string(i % 10) : "-1234.56789012345678e-3";
+        }
+        for (const std::string& text : {"[" + items + "]", "[[" + items + "],[" + items + "]]"}) {
+            const Value value = parsed(text);
+            const Value& list = value.items.size() == 2 ? value.items[1] : value;
+            ASSERT_EQ(list.items.size(), 30000u);
+            EXPECT_EQ(list.items[4999].numberText, shortFirst ? "9" : "-1234.56789012345678e-3");
+            EXPECT_EQ(list.items[5000].numberText, shortFirst ? "-1234.56789012345678e-3" : "0");
+            EXPECT_EQ(list.items[29999].number, shortFirst ? -1.23456789012345678 : 9.0);
+        }
+    }
+}
+
 TEST(JsonReaderStrings, EscapesDecode) {
     EXPECT_EQ(parsed(R"("\"\\\/\b\f\n\r\t")").text, "\"\\/\b\f\n\r\t");
     EXPECT_EQ(parsed(R"("\q\x")").text, "qx");  // other escaped characters stand for themselves
