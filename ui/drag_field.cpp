@@ -20,7 +20,7 @@ constexpr float kPixelsPerRange = 200.0f;  // continuous parameters: the whole r
 constexpr float kFineFactor = 0.1f;        // with Shift held
 constexpr float kFlashSeconds = 0.4f;
 
-bool isStepped(const FloatParamSpec& spec) { return spec.integer || !spec.choices.empty(); }
+bool isStepped(const FloatParamSpec& settings) { return settings.integer || !settings.choices.empty(); }
 
 ImVec2 dragSize(const DragStyle& style) {
     const float s = scale();
@@ -34,35 +34,35 @@ bool dragValue(const char* id, const Rect& hint, Param& param, const DragStyle& 
     const LayoutItem item = placeItem(hint, style.width, dragSize(style), style.alignX, 1);
     const Rect& r = item.rect;
     const float s = scale();
-    const FloatParamSpec& spec = param.spec();
+    const FloatParamSpec& settings = param.spec();
     bool changed = false;
 
     ImGui::PushID(id);
     const ImGuiID fieldId = ImGui::GetID("drag");
     Interaction i;
     if (!style.disabled) {
-        const char* tooltip = spec.description.empty() ? nullptr : spec.description.c_str();
+        const char* tooltip = settings.description.empty() ? nullptr : settings.description.c_str();
         i = interact("drag", rectangleHotspot(r, ImGuiMouseCursor_ResizeNS, tooltip));
 
         // The accumulator keeps the unrounded position between frames, so slow drags still add up.
         ImGuiStorage* storage = ImGui::GetStateStorage();
-        const bool stepped = isStepped(spec);
+        const bool stepped = isStepped(settings);
         if (i.pressed) {
             param.beginEdit();
-            storage->SetFloat(fieldId, stepped ? param.value() : FloatParam::toNormalized(spec, param.value()));
+            storage->SetFloat(fieldId, stepped ? param.value() : FloatParam::toNormalized(settings, param.value()));
         }
         if (i.held && !i.pressed && i.stepDelta.y != 0.0f) {
             const float fine = ImGui::GetIO().KeyShift ? kFineFactor : 1.0f;
             float acc = storage->GetFloat(fieldId);
             float next = 0.0f;
             if (stepped) {
-                const float lo = std::min(spec.min, spec.max);
-                const float hi = std::max(spec.min, spec.max);
+                const float lo = std::min(settings.min, settings.max);
+                const float hi = std::max(settings.min, settings.max);
                 acc = std::clamp(acc - i.stepDelta.y / kPixelsPerStep * fine, lo, hi);
-                next = FloatParam::clamp(spec, acc);
+                next = FloatParam::clamp(settings, acc);
             } else {
                 acc = std::clamp(acc - i.stepDelta.y / kPixelsPerRange * fine, 0.0f, 1.0f);
-                next = FloatParam::fromNormalized(spec, acc);
+                next = FloatParam::fromNormalized(settings, acc);
             }
             storage->SetFloat(fieldId, acc);
             if (next != param.value()) {

@@ -10,29 +10,29 @@
 namespace tarn::ui {
 namespace {
 
-float lowEnd(const FloatParamSpec& spec) { return std::min(spec.min, spec.max); }
-float highEnd(const FloatParamSpec& spec) { return std::max(spec.min, spec.max); }
+float lowEnd(const FloatParamSpec& settings) { return std::min(settings.min, settings.max); }
+float highEnd(const FloatParamSpec& settings) { return std::max(settings.min, settings.max); }
 
 // Clamp that never lets NaN through: a NaN value sits at the lower end (or 0 when the range
 // itself is broken), so a bad value can never reach the bound float or an int conversion.
-float clampToRange(const FloatParamSpec& spec, float v) {
-    const float lo = lowEnd(spec);
-    const float hi = highEnd(spec);
+float clampToRange(const FloatParamSpec& settings, float v) {
+    const float lo = lowEnd(settings);
+    const float hi = highEnd(settings);
     if (std::isnan(v)) v = lo;
     if (v < lo) v = lo;
     if (v > hi) v = hi;
     return std::isnan(v) ? 0.0f : v;
 }
 
-bool rounds(const FloatParamSpec& spec) { return spec.integer || !spec.choices.empty(); }
+bool rounds(const FloatParamSpec& settings) { return settings.integer || !settings.choices.empty(); }
 
 // A logarithmic curve needs both ends positive and a power curve a positive exponent; anything
 // else would give NaN, so those specs map linearly instead.
-uint32_t effectiveCurve(const FloatParamSpec& spec) {
-    if (spec.curve == ParamCurve::logarithmic && !(spec.min > 0.0f && spec.max > 0.0f))
+uint32_t effectiveCurve(const FloatParamSpec& settings) {
+    if (settings.curve == ParamCurve::logarithmic && !(settings.min > 0.0f && settings.max > 0.0f))
         return ParamCurve::linear;
-    if (spec.curve == ParamCurve::power && !(spec.exponent > 0.0f)) return ParamCurve::linear;
-    return spec.curve;
+    if (settings.curve == ParamCurve::power && !(settings.exponent > 0.0f)) return ParamCurve::linear;
+    return settings.curve;
 }
 
 int automaticDecimals(float x) {
@@ -42,9 +42,9 @@ int automaticDecimals(float x) {
     return 2;
 }
 
-int decimalsOr(const FloatParamSpec& spec, int fallback) {
-    if (spec.integer) return 0;
-    return spec.decimals >= 0 ? spec.decimals : fallback;
+int decimalsOr(const FloatParamSpec& settings, int fallback) {
+    if (settings.integer) return 0;
+    return settings.decimals >= 0 ? settings.decimals : fallback;
 }
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -84,9 +84,9 @@ constexpr Suffix kSuffixes[] = {
 
 }  // namespace
 
-FloatParam::FloatParam(float* value, FloatParamSpec&& spec, FloatParamHooks&& hooks)
+FloatParam::FloatParam(float* value, FloatParamSpec&& settings, FloatParamHooks&& hooks)
     : value_(value),
-      spec_(std::move(spec)),
+      spec_(std::move(settings)),
       onBeginEdit_(std::move(hooks.onBeginEdit)),
       onEndEdit_(std::move(hooks.onEndEdit)) {}
 
@@ -106,39 +106,39 @@ std::optional<float> FloatParam::parse(std::string_view text) const {
     return parseText(spec_, text);
 }
 
-float FloatParam::clamp(const FloatParamSpec& spec, float value) {
-    float x = clampToRange(spec, value);
-    if (rounds(spec)) x = std::round(x);
+float FloatParam::clamp(const FloatParamSpec& settings, float value) {
+    float x = clampToRange(settings, value);
+    if (rounds(settings)) x = std::round(x);
     return x;
 }
 
-float FloatParam::fromNormalized(const FloatParamSpec& spec, float t) {
+float FloatParam::fromNormalized(const FloatParamSpec& settings, float t) {
     t = std::isnan(t) ? 0.0f : std::clamp(t, 0.0f, 1.0f);
-    switch (effectiveCurve(spec)) {
+    switch (effectiveCurve(settings)) {
     case ParamCurve::linear:
-        return clamp(spec, spec.min + (spec.max - spec.min) * t);
+        return clamp(settings, settings.min + (settings.max - settings.min) * t);
     case ParamCurve::logarithmic:
-        return clamp(spec, spec.min * std::pow(spec.max / spec.min, t));
+        return clamp(settings, settings.min * std::pow(settings.max / settings.min, t));
     case ParamCurve::power:
-        return clamp(spec, spec.min + std::pow(t, spec.exponent) * (spec.max - spec.min));
+        return clamp(settings, settings.min + std::pow(t, settings.exponent) * (settings.max - settings.min));
     default:
-        return spec.min;
+        return settings.min;
     }
 }
 
-float FloatParam::toNormalized(const FloatParamSpec& spec, float value) {
-    if (spec.min == spec.max) return 0.0f;
-    const float v = clampToRange(spec, value);
+float FloatParam::toNormalized(const FloatParamSpec& settings, float value) {
+    if (settings.min == settings.max) return 0.0f;
+    const float v = clampToRange(settings, value);
     float t = 0.0f;
-    switch (effectiveCurve(spec)) {
+    switch (effectiveCurve(settings)) {
     case ParamCurve::linear:
-        t = (v - spec.min) / (spec.max - spec.min);
+        t = (v - settings.min) / (settings.max - settings.min);
         break;
     case ParamCurve::logarithmic:
-        t = std::log(v / spec.min) / std::log(spec.max / spec.min);
+        t = std::log(v / settings.min) / std::log(settings.max / settings.min);
         break;
     case ParamCurve::power:
-        t = std::pow((v - spec.min) / (spec.max - spec.min), 1.0f / spec.exponent);
+        t = std::pow((v - settings.min) / (settings.max - settings.min), 1.0f / settings.exponent);
         break;
     default:
         return 0.0f;
@@ -156,23 +156,23 @@ std::string formatFixed(float value, int decimals) {
     return text;
 }
 
-std::string FloatParam::formatValue(const FloatParamSpec& spec, float value) {
-    const float lo = lowEnd(spec);
-    float x = clampToRange(spec, value);
-    if (rounds(spec)) x = std::round(x);
-    if (!spec.choices.empty()) {
+std::string FloatParam::formatValue(const FloatParamSpec& settings, float value) {
+    const float lo = lowEnd(settings);
+    float x = clampToRange(settings, value);
+    if (rounds(settings)) x = std::round(x);
+    if (!settings.choices.empty()) {
         // Converted only after clamping in float: a huge value must not overflow the int.
-        const float last = static_cast<float>(spec.choices.size() - 1);
+        const float last = static_cast<float>(settings.choices.size() - 1);
         const float index = std::clamp(x, 0.0f, last);
-        return spec.choices[static_cast<size_t>(index)];
+        return settings.choices[static_cast<size_t>(index)];
     }
-    if (!spec.floorText.empty() && x <= lo) return spec.floorText;
+    if (!settings.floorText.empty() && x <= lo) return settings.floorText;
 
-    switch (spec.unit) {
+    switch (settings.unit) {
     case ParamUnit::hertz:
         if (std::fabs(x) >= 1000.0f)
             return formatFixed(x / 1000.0f, std::fabs(x) >= 10000.0f ? 1 : 2) + " kHz";
-        return formatFixed(x, decimalsOr(spec, automaticDecimals(x))) + " Hz";
+        return formatFixed(x, decimalsOr(settings, automaticDecimals(x))) + " Hz";
     case ParamUnit::seconds:
         if (std::fabs(x) < 1.0f) {
             const float ms = x * 1000.0f;
@@ -180,36 +180,36 @@ std::string FloatParam::formatValue(const FloatParamSpec& spec, float value) {
         }
         return formatFixed(x, 2) + " s";
     case ParamUnit::percent:
-        return formatFixed(x * 100.0f, spec.decimals >= 0 ? spec.decimals : 0) + "%";
+        return formatFixed(x * 100.0f, settings.decimals >= 0 ? settings.decimals : 0) + "%";
     case ParamUnit::decibels:
-        return formatFixed(x, decimalsOr(spec, 1)) + " dB";
+        return formatFixed(x, decimalsOr(settings, 1)) + " dB";
     case ParamUnit::cents:
-        return formatFixed(x, decimalsOr(spec, 1)) + " ct";
+        return formatFixed(x, decimalsOr(settings, 1)) + " ct";
     case ParamUnit::semitones:
-        return formatFixed(x, decimalsOr(spec, 0)) + " st";
+        return formatFixed(x, decimalsOr(settings, 0)) + " st";
     case ParamUnit::custom: {
-        std::string text = formatFixed(x, decimalsOr(spec, automaticDecimals(x)));
-        if (!spec.customUnit.empty()) text += " " + spec.customUnit;
+        std::string text = formatFixed(x, decimalsOr(settings, automaticDecimals(x)));
+        if (!settings.customUnit.empty()) text += " " + settings.customUnit;
         return text;
     }
     default:
-        return formatFixed(x, decimalsOr(spec, automaticDecimals(x)));
+        return formatFixed(x, decimalsOr(settings, automaticDecimals(x)));
     }
 }
 
-std::optional<float> FloatParam::parseText(const FloatParamSpec& spec, std::string_view text) {
+std::optional<float> FloatParam::parseText(const FloatParamSpec& settings, std::string_view text) {
     text = trim(text);
     if (text.empty()) return std::nullopt;
 
-    for (size_t i = 0; i < spec.choices.size(); ++i)
-        if (equalsIgnoringCase(text, spec.choices[i])) return static_cast<float>(i);
-    if (!spec.floorText.empty() && equalsIgnoringCase(text, spec.floorText)) return lowEnd(spec);
+    for (size_t i = 0; i < settings.choices.size(); ++i)
+        if (equalsIgnoringCase(text, settings.choices[i])) return static_cast<float>(i);
+    if (!settings.floorText.empty() && equalsIgnoringCase(text, settings.floorText)) return lowEnd(settings);
 
     double factor = 1.0;
     bool cut = false;
-    if (spec.unit == ParamUnit::custom && !spec.customUnit.empty() &&
-        endsWithIgnoringCase(text, spec.customUnit)) {
-        text = trim(text.substr(0, text.size() - spec.customUnit.size()));
+    if (settings.unit == ParamUnit::custom && !settings.customUnit.empty() &&
+        endsWithIgnoringCase(text, settings.customUnit)) {
+        text = trim(text.substr(0, text.size() - settings.customUnit.size()));
         cut = true;
     }
     if (!cut) {
@@ -222,7 +222,7 @@ std::optional<float> FloatParam::parseText(const FloatParamSpec& spec, std::stri
         }
     }
     // A bare number typed into a percent field means percent: 50, "50 db" and "50%" are all 0.5.
-    if (spec.unit == ParamUnit::percent && factor == 1.0) factor = 0.01;
+    if (settings.unit == ParamUnit::percent && factor == 1.0) factor = 0.01;
 
     // Only one sign: "+-5" is a typing slip, not -5.
     if (!text.empty() && text.front() == '+') {
@@ -235,7 +235,7 @@ std::optional<float> FloatParam::parseText(const FloatParamSpec& spec, std::stri
     // "nan", "inf" and "infinity" read as numbers here, and a number beyond float's range reads
     // as out of range: all are refused like any other text that is not a number.
     if (ec != std::errc() || ptr != end || !std::isfinite(number)) return std::nullopt;
-    return clamp(spec, static_cast<float>(static_cast<double>(number) * factor));
+    return clamp(settings, static_cast<float>(static_cast<double>(number) * factor));
 }
 
 }  // namespace tarn::ui

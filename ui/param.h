@@ -67,7 +67,7 @@ public:
 class FloatParam : public Param {
 public:
     // The bound float belongs to the caller and must outlive the parameter.
-    FloatParam(float* value, FloatParamSpec&& spec, FloatParamHooks&& hooks);
+    FloatParam(float* value, FloatParamSpec&& settings, FloatParamHooks&& hooks);
 
     const FloatParamSpec& spec() const override { return spec_; }
     float value() const override { return *value_; }
@@ -77,11 +77,11 @@ public:
     std::string format(float value) const override;
     std::optional<float> parse(std::string_view text) const override;
 
-    static float clamp(const FloatParamSpec& spec, float value);
-    static float fromNormalized(const FloatParamSpec& spec, float t);
-    static float toNormalized(const FloatParamSpec& spec, float value);
-    static std::string formatValue(const FloatParamSpec& spec, float value);
-    static std::optional<float> parseText(const FloatParamSpec& spec, std::string_view text);
+    static float clamp(const FloatParamSpec& settings, float value);
+    static float fromNormalized(const FloatParamSpec& settings, float t);
+    static float toNormalized(const FloatParamSpec& settings, float value);
+    static std::string formatValue(const FloatParamSpec& settings, float value);
+    static std::optional<float> parseText(const FloatParamSpec& settings, std::string_view text);
 
 private:
     float* value_;

@@ -25,7 +25,7 @@ using testing::widgetFrame;
 // entry's own clamping shows.
 class RecordingParam : public Param {
 public:
-    explicit RecordingParam(FloatParamSpec spec) : spec_(std::move(spec)) {}
+    explicit RecordingParam(FloatParamSpec settings) : spec_(std::move(settings)) {}
     const FloatParamSpec& spec() const override { return spec_; }
     float value() const override { return value_; }
     void setValue(float v) override {
@@ -53,11 +53,11 @@ private:
 };
 
 FloatParamSpec choiceSpec() {
-    FloatParamSpec spec;
-    spec.min = 0;
-    spec.max = 4;
-    spec.choices = {"A", "B", "C", "D", "E"};
-    return spec;
+    FloatParamSpec settings;
+    settings.min = 0;
+    settings.max = 4;
+    settings.choices = {"A", "B", "C", "D", "E"};
+    return settings;
 }
 
 const Rect kField{100, 400, 64, 24};  // the field's centre is (132, 412)
@@ -107,14 +107,14 @@ TEST(DragField, ShiftMakesStepsTenTimesFinerAndTheRangeClamps) {
 
 TEST(DragField, ContinuousParametersSpanTheRangeIn200Pixels) {
     UiContext ui;
-    FloatParamSpec spec;
-    spec.min = 20;
-    spec.max = 20000;
-    spec.curve = ParamCurve::logarithmic;
-    RecordingParam p(spec);
+    FloatParamSpec settings;
+    settings.min = 20;
+    settings.max = 20000;
+    settings.curve = ParamCurve::logarithmic;
+    RecordingParam p(settings);
     p.value_ = 20;
     drag(ui, p, {held(412), held(362), held(312), pointer(132, 312)});
-    EXPECT_NEAR(p.value(), FloatParam::fromNormalized(spec, 0.5f), 0.01f);
+    EXPECT_NEAR(p.value(), FloatParam::fromNormalized(settings, 0.5f), 0.01f);
     drag(ui, p, {held(412), held(212), pointer(132, 212)});
     EXPECT_FLOAT_EQ(p.value(), 20000.0f);
     EXPECT_EQ(p.begins, 2);
@@ -170,11 +170,11 @@ std::vector<int> runEntry(UiContext& ui, Param& param, const std::vector<WidgetI
 }
 
 FloatParamSpec gainSpec() {
-    FloatParamSpec spec;
-    spec.min = -24;
-    spec.max = 6;
-    spec.unit = ParamUnit::decibels;
-    return spec;
+    FloatParamSpec settings;
+    settings.min = -24;
+    settings.max = 6;
+    settings.unit = ParamUnit::decibels;
+    return settings;
 }
 
 TEST(NumberEntry, WindowSitsBelowTheAnchorAndOnlyOneIsOpen) {

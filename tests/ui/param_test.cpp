@@ -12,27 +12,27 @@ namespace tarn::ui {
 namespace {
 
 FloatParamSpec makeSpec(float min, float max, uint32_t unit = ParamUnit::plain) {
-    FloatParamSpec spec;
-    spec.min = min;
-    spec.max = max;
-    spec.unit = unit;
-    return spec;
+    FloatParamSpec settings;
+    settings.min = min;
+    settings.max = max;
+    settings.unit = unit;
+    return settings;
 }
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 TEST(ParamMapping, LogarithmicCurveFromMidpointAndEnds) {
-    FloatParamSpec spec = makeSpec(20, 20000, ParamUnit::hertz);
-    spec.curve = ParamCurve::logarithmic;
-    EXPECT_NEAR(FloatParam::fromNormalized(spec, 0.5f), 632.456f, 0.01f);
-    EXPECT_EQ(FloatParam::toNormalized(spec, 20), 0.0f);
-    EXPECT_NEAR(FloatParam::toNormalized(spec, 20000), 1.0f, 1e-6f);
-    EXPECT_NEAR(FloatParam::toNormalized(spec, 632.456f), 0.5f, 1e-5f);
+    FloatParamSpec settings = makeSpec(20, 20000, ParamUnit::hertz);
+    settings.curve = ParamCurve::logarithmic;
+    EXPECT_NEAR(FloatParam::fromNormalized(settings, 0.5f), 632.456f, 0.01f);
+    EXPECT_EQ(FloatParam::toNormalized(settings, 20), 0.0f);
+    EXPECT_NEAR(FloatParam::toNormalized(settings, 20000), 1.0f, 1e-6f);
+    EXPECT_NEAR(FloatParam::toNormalized(settings, 632.456f), 0.5f, 1e-5f);
     // Outside 0..1 the normalised position is clamped first.
-    EXPECT_EQ(FloatParam::fromNormalized(spec, -1.0f), 20.0f);
-    EXPECT_NEAR(FloatParam::fromNormalized(spec, 2.0f), 20000.0f, 0.01f);
-    EXPECT_EQ(FloatParam::toNormalized(spec, 1.0f), 0.0f);
+    EXPECT_EQ(FloatParam::fromNormalized(settings, -1.0f), 20.0f);
+    EXPECT_NEAR(FloatParam::fromNormalized(settings, 2.0f), 20000.0f, 0.01f);
+    EXPECT_EQ(FloatParam::toNormalized(settings, 1.0f), 0.0f);
 }
 
 TEST(ParamMapping, LinearAndPowerCurvesRoundTrip) {
@@ -50,18 +50,18 @@ TEST(ParamMapping, LinearAndPowerCurvesRoundTrip) {
 }
 
 TEST(ParamMapping, ReversedRangeMapsFromMinToMax) {
-    FloatParamSpec spec = makeSpec(10, 0);
-    EXPECT_EQ(FloatParam::fromNormalized(spec, 0.0f), 10.0f);
-    EXPECT_EQ(FloatParam::fromNormalized(spec, 1.0f), 0.0f);
-    EXPECT_EQ(FloatParam::toNormalized(spec, 2.5f), 0.75f);
-    EXPECT_EQ(FloatParam::clamp(spec, 11.0f), 10.0f);
-    EXPECT_EQ(FloatParam::clamp(spec, -1.0f), 0.0f);
+    FloatParamSpec settings = makeSpec(10, 0);
+    EXPECT_EQ(FloatParam::fromNormalized(settings, 0.0f), 10.0f);
+    EXPECT_EQ(FloatParam::fromNormalized(settings, 1.0f), 0.0f);
+    EXPECT_EQ(FloatParam::toNormalized(settings, 2.5f), 0.75f);
+    EXPECT_EQ(FloatParam::clamp(settings, 11.0f), 10.0f);
+    EXPECT_EQ(FloatParam::clamp(settings, -1.0f), 0.0f);
 }
 
 TEST(ParamMapping, EmptyRangeAndUnknownCurve) {
-    FloatParamSpec spec = makeSpec(3, 3);
-    EXPECT_EQ(FloatParam::toNormalized(spec, 3.0f), 0.0f);
-    EXPECT_EQ(FloatParam::fromNormalized(spec, 0.7f), 3.0f);
+    FloatParamSpec settings = makeSpec(3, 3);
+    EXPECT_EQ(FloatParam::toNormalized(settings, 3.0f), 0.0f);
+    EXPECT_EQ(FloatParam::fromNormalized(settings, 0.7f), 3.0f);
     FloatParamSpec odd = makeSpec(2, 8);
     odd.curve = 9;
     EXPECT_EQ(FloatParam::fromNormalized(odd, 0.5f), 2.0f);
@@ -87,11 +87,11 @@ TEST(ParamMapping, CurvesThatWouldGiveNaNMapLinearly) {
 }
 
 TEST(ParamClamp, RoundsIntegersAndChoicesAndNeverReturnsNaN) {
-    FloatParamSpec spec = makeSpec(0, 10);
-    EXPECT_EQ(FloatParam::clamp(spec, 2.5f), 2.5f);
-    spec.integer = true;
-    EXPECT_EQ(FloatParam::clamp(spec, 2.5f), 3.0f);
-    EXPECT_EQ(FloatParam::clamp(spec, 2.49f), 2.0f);
+    FloatParamSpec settings = makeSpec(0, 10);
+    EXPECT_EQ(FloatParam::clamp(settings, 2.5f), 2.5f);
+    settings.integer = true;
+    EXPECT_EQ(FloatParam::clamp(settings, 2.5f), 3.0f);
+    EXPECT_EQ(FloatParam::clamp(settings, 2.49f), 2.0f);
     FloatParamSpec choices = makeSpec(0, 1);
     choices.choices = {"Off", "On"};
     EXPECT_EQ(FloatParam::clamp(choices, 0.6f), 1.0f);
@@ -211,15 +211,15 @@ TEST(ParamParse, RandomTextNeverGivesAValueOutsideTheRange) {
     for (int trial = 0; trial < 50000; ++trial) {
         std::string text;
         for (int n = length(rng); n > 0; --n) text += alphabet[pick(rng)];
-        FloatParamSpec spec = makeSpec(-50, 5000, units[trial % 4]);
-        spec.integer = trial % 5 == 0;
-        const std::optional<float> value = FloatParam::parseText(spec, text);
+        FloatParamSpec settings = makeSpec(-50, 5000, units[trial % 4]);
+        settings.integer = trial % 5 == 0;
+        const std::optional<float> value = FloatParam::parseText(settings, text);
         if (!value) continue;
         ++parsed;
         ASSERT_TRUE(std::isfinite(*value)) << '"' << text << '"';
         ASSERT_GE(*value, -50.0f) << '"' << text << '"';
         ASSERT_LE(*value, 5000.0f) << '"' << text << '"';
-        if (spec.integer) {
+        if (settings.integer) {
             ASSERT_EQ(*value, std::round(*value)) << text;
         }
     }
@@ -239,9 +239,9 @@ TEST(FloatParamBinding, SetValueClampsIntoTheBoundFloatAndHooksFire) {
     float bound = 120.0f;
     int begins = 0;
     int ends = 0;
-    FloatParamSpec spec = makeSpec(20, 300);
-    spec.label = "Tempo";
-    FloatParam tempo(&bound, std::move(spec), FloatParamHooks{[&] { ++begins; }, [&] { ++ends; }});
+    FloatParamSpec settings = makeSpec(20, 300);
+    settings.label = "Tempo";
+    FloatParam tempo(&bound, std::move(settings), FloatParamHooks{[&] { ++begins; }, [&] { ++ends; }});
     EXPECT_EQ(tempo.spec().label, "Tempo");
     EXPECT_EQ(tempo.value(), 120.0f);
     tempo.setValue(500.0f);

@@ -1,5 +1,5 @@
 // Offline render of one note for the spectrum panel and the band-level readout.
-#include "engine/spectrum.h"
+#include "engine/sound_spectrum.h"
 
 #include "engine/fft.h"
 

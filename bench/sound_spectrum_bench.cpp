@@ -1,7 +1,7 @@
 // Cost of the spectrum panel's analysis: one renderSpectrum call, and the 4096-point real FFT inside it.
 #include "engine/fft.h"
 #include "engine/patch.h"
-#include "engine/spectrum.h"
+#include "engine/sound_spectrum.h"
 
 #include <benchmark/benchmark.h>
 

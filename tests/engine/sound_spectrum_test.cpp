@@ -1,5 +1,5 @@
 // The spectrum of a held note and the band-level readout.
-#include "engine/spectrum.h"
+#include "engine/sound_spectrum.h"
 
 #include <gtest/gtest.h>
 
