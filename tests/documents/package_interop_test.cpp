@@ -3,6 +3,7 @@
 #include "documents/package.h"
 #include "documents/sha256.h"
 #include "tests/documents/document_test_support.h"
+#include "tests/documents/scratch_folder_test.h"
 #include "tests/documents/zip_test_support.h"
 
 #include <gtest/gtest.h>
@@ -21,36 +22,8 @@ namespace {
 using namespace tarn::testing;
 namespace fs = std::filesystem;
 
-class PackageInterop : public ::testing::Test {
+class PackageInterop : public ScratchFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::path(::testing::TempDir()) / ("tarn_package_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
-    void writeFile(const std::string& name, const Bytes& bytes) const {
-        fs::create_directories((dir_ / name).parent_path());
-        std::ofstream out(path(name), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
-
-    // Runs a shell command inside the folder; its exit status and output.
-    std::pair<int, std::string> run(const std::string& command) const {
-        FILE* pipe = ::popen(("cd '" + dir_.string() + "' && " + command + " 2>&1").c_str(), "r");
-        std::string output;
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-        const int status = ::pclose(pipe);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-    }
-
-    fs::path dir_;
 };
 
 TEST_F(PackageInterop, WrittenPackagePassesUnzipAndPython) {

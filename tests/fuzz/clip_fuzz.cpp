@@ -3,6 +3,7 @@
 #include "documents/clip_writer.h"
 #include "documents/json/reader.h"
 #include "documents/json/writer.h"
+#include "tests/fuzz/fuzz_checks.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,18 +15,9 @@
 
 namespace {
 
-[[noreturn]] void fail(const char* what, const std::string& detail) {
-    std::fprintf(stderr, "clip_fuzz: %s: %s\n", what, detail.c_str());
-    std::abort();
-}
+[[noreturn]] void fail(const char* what, const std::string& detail) { tarn::fuzzing::fail("clip_fuzz", what, detail); }
 
-void checkIssues(const tarn::IssueList& issues) {
-    for (const tarn::Issue& issue : issues) {
-        if (issue.id.empty() || issue.message.empty()) fail("issue without id or message", issue.id);
-        if (!issue.pointer.empty() && issue.pointer.front() != '/') fail("pointer not rooted", issue.pointer);
-        if (!issue.detail.empty() || issue.index != -1) fail("builder left detail or index set", issue.id);
-    }
-}
+void checkIssues(const tarn::IssueList& issues) { tarn::fuzzing::checkIssues("clip_fuzz", issues); }
 
 // Reads a clip from text and writes it back; none when the text is no clip document.
 std::optional<std::string> roundTrip(std::string_view text, bool mustRead) {

@@ -2,6 +2,7 @@
 #include "documents/instance.h"
 #include "documents/json/reader.h"
 #include "documents/json/writer.h"
+#include "tests/fuzz/fuzz_checks.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,18 +14,9 @@
 
 namespace {
 
-[[noreturn]] void fail(const char* what, const std::string& detail) {
-    std::fprintf(stderr, "instance_fuzz: %s: %s\n", what, detail.c_str());
-    std::abort();
-}
+[[noreturn]] void fail(const char* what, const std::string& detail) { tarn::fuzzing::fail("instance_fuzz", what, detail); }
 
-void checkIssues(const tarn::IssueList& issues) {
-    for (const tarn::Issue& issue : issues) {
-        if (issue.id.empty() || issue.message.empty()) fail("issue without id or message", issue.id);
-        if (!issue.pointer.empty() && issue.pointer.front() != '/') fail("pointer not rooted", issue.pointer);
-        if (!issue.detail.empty() || issue.index != -1) fail("builder left detail or index set", issue.id);
-    }
-}
+void checkIssues(const tarn::IssueList& issues) { tarn::fuzzing::checkIssues("instance_fuzz", issues); }
 
 // Reads an instance from text and writes it back; none when the text is no instance document.
 std::optional<std::string> roundTrip(std::string_view text, bool mustRead) {
