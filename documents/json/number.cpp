@@ -1,6 +1,7 @@
 // Number text of the JSON layer: locale-independent conversions both ways.
 #include "documents/json/number.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -14,28 +15,44 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-constexpr std::uint64_t kPowers10[] = {1,         10,         100,         1000,         10000,
-                                       100000,    1000000,    10000000,    100000000,    1000000000,
-                                       10000000000, 100000000000, 1000000000000, 10000000000000,
-                                       100000000000000, 1000000000000000};
-// A mantissa of 16 significant digits or more is left to the full conversion.
-constexpr std::uint64_t kMantissaLimit = kPowers10[15];
+constexpr std::uint64_t kPowers10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
-// Appends the run of digits at `p` to `mantissa` and returns how many there were, or -1 once
-// the mantissa reaches kMantissaLimit. Eight bytes are judged and converted at a time where
-// the memory allows: the number lengths of a list vary at random, and a loop stopping at an
-// unpredictable digit costs more than the digits. Bytes from `last` up to `readable` may be
-// read and are never digits.
-int appendDigits(const char*& p, const char* last, const char* readable, std::uint64_t& mantissa) {
+// Nineteen decimal digits always fit 64 bits; longer mantissas go to the full conversion.
+constexpr int kMaxDigits = 19;
+
+// A number text taken apart: mantissa × 10^scale, the mantissa exact in 64 bits.
+struct Decimal {
+    std::uint64_t mantissa = 0;
+    int scale = 0;
+    bool negative = false;
+};
+
+// Appends the run of digits at `p` to `mantissa` and returns how many there were; once the
+// count passes kMaxDigits the mantissa has wrapped, only the count means anything, and
+// reading stops. Eight bytes are judged and converted at a time: the number lengths of a
+// list vary at random, and a loop stopping at an unpredictable digit costs more than the
+// digits. Memory from `first` up to `readable` may be read; bytes from `last` on are never
+// digits. Near the end the eight bytes before `last` are read and shifted down, so only
+// texts shorter than eight go digit by digit.
+[[gnu::always_inline]] inline int appendDigits(const char*& p, const char* first, const char* last,
+                                               const char* readable, std::uint64_t& mantissa) {
     int count = 0;
     if constexpr (std::endian::native == std::endian::little) {
-        while (readable - p >= 8) {
+        for (;;) {
             std::uint64_t word = 0;
-            std::memcpy(&word, p, sizeof word);
+            if (readable - p >= 8) {
+                std::memcpy(&word, p, sizeof word);
+            } else if (last - first >= 8 && p != last) {
+                std::memcpy(&word, last - 8, sizeof word);
+                word >>= 8 * (8 - (last - p));
+            } else {
+                break;
+            }
             // A byte is a digit when it and the byte plus 6 both have 3 as their high half.
             constexpr std::uint64_t high = 0xF0F0F0F0F0F0F0F0ull;
             constexpr std::uint64_t threes = 0x3030303030303030ull;
-            const std::uint64_t nonDigit = ((word & high) ^ threes) | (((word + 0x0606060606060606ull) & high) ^ threes);
+            const std::uint64_t nonDigit =
+                ((word & high) ^ threes) | (((word + 0x0606060606060606ull) & high) ^ threes);
             const int length = nonDigit == 0 ? 8 : std::countr_zero(nonDigit) / 8;
             // The digits move to the top bytes, below them zeros stand for leading zero digits
             // (two half shifts, so that no digit at all leaves zero); then pairs, fours and
@@ -47,49 +64,36 @@ int appendDigits(const char*& p, const char* last, const char* readable, std::ui
             digits = (((digits & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
                       (((digits >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
                      32;
-            std::uint64_t shifted = 0;
-            const bool overflow = __builtin_mul_overflow(mantissa, kPowers10[length], &shifted);
-            mantissa = shifted + (digits & 0xFFFFFFFFull);
-            if (overflow || mantissa >= kMantissaLimit) return -1;
+            mantissa = mantissa * kPowers10[length] + (digits & 0xFFFFFFFFull);
             p += length;
             count += length;
-            if (length < 8) return count;
+            if (length < 8 || count > kMaxDigits) return count;
         }
     }
-    for (; p != last && isDigit(*p); ++p, ++count) {
+    for (; p != last && isDigit(*p) && count <= kMaxDigits; ++p, ++count)
         mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-        if (mantissa >= kMantissaLimit) return -1;
-    }
     return count;
 }
 
-// Reads the common short spellings (at most 15 significant digits, a decimal scale within
-// 10^22) with one exact multiplication or division, which IEEE arithmetic rounds correctly,
-// so the result is bit-identical to the full conversion (Clinger's fast path). Returns the
-// characters consumed, or 0 to leave the text to the full conversion: infinities, NaN, long
-// mantissas, large scales and malformed texts all go there. Bytes from `last` up to
-// `readable` may be read and are never digits.
-std::size_t readShortNumber(const char* first, const char* last, const char* readable, double& out) {
-    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// Takes apart a plain decimal spelling (digits, fraction, exponent) whose mantissa fits 64
+// bits. Returns the characters consumed, or 0 for anything else: infinities, NaN, longer
+// mantissas, huge exponents and malformed texts are left to the full conversion. Bytes from
+// `last` up to `readable` may be read and are never digits.
+[[gnu::always_inline]] inline std::size_t readDecimal(const char* first, const char* last, const char* readable,
+                                                      Decimal& out) {
     const char* p = first;
-    const bool negative = p != last && *p == '-';
-    if (negative) ++p;
-    // Leading zeros add nothing to the mantissa, so it stays below 10^15 exactly while the
-    // digits from the first nonzero one number at most 15.
-    std::uint64_t mantissa = 0;
-    int scale = 0;
-    const int wholeDigits = appendDigits(p, last, readable, mantissa);
-    if (wholeDigits < 0) return 0;
-    int mantissaDigits = wholeDigits;
-    if (p != last && *p == '.') {
+    out.negative = p != last && *p == '-';
+    if (out.negative) ++p;
+    out.mantissa = 0;
+    out.scale = 0;
+    int mantissaDigits = appendDigits(p, first, last, readable, out.mantissa);
+    if (p != last && *p == '.' && mantissaDigits <= kMaxDigits) {
         ++p;
-        const int fractionDigits = appendDigits(p, last, readable, mantissa);
-        if (fractionDigits < 0) return 0;
+        const int fractionDigits = appendDigits(p, first, last, readable, out.mantissa);
         mantissaDigits += fractionDigits;
-        scale = -fractionDigits;
+        out.scale = -fractionDigits;
     }
-    if (mantissaDigits == 0) return 0;
+    if (mantissaDigits == 0 || mantissaDigits > kMaxDigits) return 0;
     if (p != last && (*p == 'e' || *p == 'E')) {
         const char* exponentStart = p;
         ++p;
@@ -103,17 +107,110 @@ std::size_t readShortNumber(const char* first, const char* last, const char* rea
                 if (exponent > 10000) return 0;
                 exponent = exponent * 10 + (*p - '0');
             }
-            scale += negativeExponent ? -exponent : exponent;
+            out.scale += negativeExponent ? -exponent : exponent;
         }
     }
-    double value = 0.0;
-    if (mantissa != 0) {
-        if (scale < -22 || scale > 22) return 0;
-        value = static_cast<double>(mantissa);
-        value = scale < 0 ? value / powers[-scale] : value * powers[scale];
-    }
-    out = negative ? -value : value;
     return static_cast<std::size_t>(p - first);
+}
+
+// The exact double of a decimal whose mantissa is exactly a double and whose scale is within
+// 10^22: one multiplication or division, which IEEE arithmetic rounds correctly, so the
+// result is bit-identical to the full conversion (Clinger's fast path). False otherwise.
+bool exactDouble(const Decimal& decimal, double& out) {
+    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    double value = 0.0;
+    if (decimal.mantissa != 0) {
+        if (decimal.mantissa > (std::uint64_t{1} << 53) || decimal.scale < -22 || decimal.scale > 22) return false;
+        value = static_cast<double>(decimal.mantissa);
+        value = decimal.scale < 0 ? value / powers[-decimal.scale] : value * powers[decimal.scale];
+    }
+    out = decimal.negative ? -value : value;
+    return true;
+}
+
+// GCC and Clang have 128-bit integers; ISO C++ does not, hence the extension marker.
+__extension__ typedef unsigned __int128 Wide;
+
+// 5^0 to 5^27: the largest power whose product with a 64-bit mantissa stays below 2^127.
+constexpr std::uint64_t kPowers5[] = {1ull,
+                                      5ull,
+                                      25ull,
+                                      125ull,
+                                      625ull,
+                                      3125ull,
+                                      15625ull,
+                                      78125ull,
+                                      390625ull,
+                                      1953125ull,
+                                      9765625ull,
+                                      48828125ull,
+                                      244140625ull,
+                                      1220703125ull,
+                                      6103515625ull,
+                                      30517578125ull,
+                                      152587890625ull,
+                                      762939453125ull,
+                                      3814697265625ull,
+                                      19073486328125ull,
+                                      95367431640625ull,
+                                      476837158203125ull,
+                                      2384185791015625ull,
+                                      11920928955078125ull,
+                                      59604644775390625ull,
+                                      298023223876953125ull,
+                                      1490116119384765625ull,
+                                      7450580596923828125ull};
+constexpr int kMaxScale = 27;
+
+enum class Rounding { To, NotTo, Unknown };
+
+// Whether a nonzero decimal reads back as `number`, decided exactly in integers: the decimal
+// must lie inside the interval of reals that round to the double, its ends belonging to it
+// when the double's mantissa is even (round half to even, as the full conversion rounds).
+// Unknown for what this does not cover: zero, subnormal and the largest numbers, scales
+// beyond 10^27, a sign that differs, and a decimal too far from the double to compare here.
+Rounding decimalRounding(const Decimal& decimal, double number) {
+    if (decimal.scale < -kMaxScale || decimal.scale > kMaxScale || decimal.mantissa == 0) return Rounding::Unknown;
+    const auto bits = std::bit_cast<std::uint64_t>(number);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased <= 1 || biased >= 0x7FE || (bits >> 63) != static_cast<std::uint64_t>(decimal.negative))
+        return Rounding::Unknown;
+    constexpr std::uint64_t hidden = std::uint64_t{1} << 52;
+    const std::uint64_t significand = (bits & (hidden - 1)) | hidden;
+    const int exponent = biased - 1075;  // number = significand × 2^exponent
+    // Both as integers times powers of two, the power of five of 10^scale on whichever side
+    // keeps it whole: decimal = a × 2^aShift, number = b × 2^bShift, and a quarter of the
+    // spacing of doubles at the number = unit × 2^(bShift - 2).
+    Wide a = decimal.mantissa;
+    Wide b = significand;
+    Wide unit = 1;
+    int aShift = 0;
+    int bShift = exponent;
+    if (decimal.scale >= 0) {
+        a *= kPowers5[decimal.scale];
+        aShift = decimal.scale;
+    } else {
+        unit = kPowers5[-decimal.scale];
+        b *= unit;
+        bShift -= decimal.scale;
+    }
+    // Brought to the smallest of the three powers of two, all are whole numbers. a stays
+    // below 2^127 and b below 2^117; a shift that would pass 2^126 is not made.
+    const int base = std::min(aShift, bShift - 2);
+    const int aUp = aShift - base;
+    const int bUp = bShift - base;
+    if (aUp > 126 || bUp > 126 || (a >> (126 - aUp)) != 0 || (b >> (126 - bUp)) != 0) return Rounding::Unknown;
+    a <<= aUp;
+    b <<= bUp;
+    const Wide quarter = unit << (bUp - 2);
+    // Halfway to the next double up; halfway down, where the double is a power of two, the
+    // next one down is twice as close.
+    const bool above = a >= b;
+    const Wide distance = above ? a - b : b - a;
+    const Wide half = !above && significand == hidden ? quarter : quarter << 1;
+    const bool even = (significand & 1) == 0;
+    return distance < half || (distance == half && even) ? Rounding::To : Rounding::NotTo;
 }
 
 // The full, correctly rounded conversion; the characters consumed, 0 for none or out of range.
@@ -123,12 +220,23 @@ std::size_t readLongNumber(const char* first, const char* last, double& out) {
     return static_cast<std::size_t>(end - first);
 }
 
+// Whether a whole text the reader would take reads back as `number`; see numberTextMatches.
+bool wholeTextMatches(std::string_view text, double number) {
+    double read = 0.0;
+    if (readLongNumber(text.data(), text.data() + text.size(), read) != text.size()) return false;
+    if (read == number) return true;
+    const float narrowed = static_cast<float>(number);
+    return static_cast<double>(narrowed) == number && static_cast<float>(read) == narrowed;
+}
+
 }  // namespace
 
 std::size_t readNumberPrefix(std::string_view text, double& out) {
     const char* first = text.data();
     const char* last = first + text.size();
-    if (const std::size_t used = readShortNumber(first, last, last, out)) return used;
+    Decimal decimal;
+    if (const std::size_t used = readDecimal(first, last, last, decimal); used != 0 && exactDouble(decimal, out))
+        return used;
     return readLongNumber(first, last, out);
 }
 
@@ -136,29 +244,25 @@ bool numberTextMatches(std::string_view text, double number) {
     // Only texts the reader itself would take back are trusted: a number starts with a minus
     // sign or a digit, so a bare "inf" set in memory is not written as a bogus literal.
     if (text.empty() || !(text[0] == '-' || (text[0] >= '0' && text[0] <= '9'))) return false;
-    double read = 0.0;
-    // A short text is copied into a buffer padded with NUL bytes, so its digits can be read
-    // eight at a time up to its end. From eighteen characters on a text mostly carries more
-    // digits than the exact short path takes (seventeen significant digits and a point), so
-    // it goes straight to the full conversion, which gives the same double for every text.
-    std::size_t used = 0;
-    if (text.size() < 18) {
-        char padded[32] = {};
-        std::memcpy(padded, text.data(), text.size());
-        used = readShortNumber(padded, padded + text.size(), padded + sizeof padded, read);
+    // Every number of a document written is checked, so the usual texts are judged without
+    // converting them in full: taken apart, then compared exactly with the double. Whatever
+    // that does not settle (long or unusual texts, a text for a nearby float) goes to the
+    // full conversion.
+    const char* first = text.data();
+    const char* last = first + text.size();
+    Decimal decimal;
+    if (readDecimal(first, last, last, decimal) == text.size()) {
+        double read = 0.0;
+        if (exactDouble(decimal, read)) {
+            if (read == number) return true;
+        } else if (decimalRounding(decimal, number) == Rounding::To) {
+            return true;
+        }
     }
-    if (used == 0) used = readLongNumber(text.data(), text.data() + text.size(), read);
-    if (used != text.size()) return false;
-    if (read == number) return true;
-    const float narrowed = static_cast<float>(number);
-    return static_cast<double>(narrowed) == number && static_cast<float>(read) == narrowed;
+    return wholeTextMatches(text, number);
 }
 
-void appendShortest(std::string& out, double number) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
-    out.append(buffer, result.ptr);
-}
+char* writeShortest(char* to, double number) { return std::to_chars(to, to + kShortestLength, number).ptr; }
 
 std::string shortestFloatText(float number) {
     if (!std::isfinite(number)) return {};

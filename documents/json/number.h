@@ -18,9 +18,13 @@ std::size_t readNumberPrefix(std::string_view text, double& out);
 // `number`: the same double, or, for a number that is exactly a float, the same float.
 bool numberTextMatches(std::string_view text, double number);
 
-// Shortest text that reads back as the same double (plain or exponent form, whichever is
-// shorter); "-0" for negative zero. Callers handle infinity and NaN themselves.
-void appendShortest(std::string& out, double number);
+// The most characters writeShortest writes.
+constexpr std::size_t kShortestLength = 32;
+
+// Writes the shortest text that reads back as the same double (plain or exponent form,
+// whichever is shorter) at `to` and returns its end; "-0" for negative zero. Callers handle
+// infinity and NaN themselves.
+char* writeShortest(char* to, double number);
 
 // Shortest text that reads back as the same float; empty for infinity and NaN.
 std::string shortestFloatText(float number);

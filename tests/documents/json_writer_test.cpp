@@ -108,6 +108,47 @@ TEST(JsonWriteString, NulAndControlBytesRoundTrip) {
     EXPECT_EQ(parsed(write(object)).members[0].key, std::string("k\0ey", 4));
 }
 
+// Plain runs are scanned eight bytes at a time and long strings in pieces: a byte to escape
+// must be found wherever it falls in a word, right after another, and across a piece's end.
+TEST(JsonWriteString, EscapesAreFoundAtEveryPositionOfLongStrings) {
+    auto escapedByte = [](unsigned char c) -> std::string {
+        if (c == '"') return "\\\"";
+        if (c == '\\') return "\\\\";
+        if (c == '\t') return "\\t";
+        if (c == '\n') return "\\n";
+        if (c == '\r') return "\\r";
+        if (c < 0x20) {
+            static const char hex[] = "0123456789abcdef";
+            return std::string("\\u00") + hex[c >> 4] + hex[c & 0xF];
+        }
+        return std::string(1, static_cast<char>(c));
+    };
+    for (const unsigned char special : {'"', '\\', '\n', '\0', '\x1f', ' ', '\x7f', '\x80', '\xff'}) {
+        for (std::size_t at = 0; at < 20; ++at) {
+            std::string text(20, 'a');
+            text[at] = static_cast<char>(special);
+            if (at + 1 < text.size()) text[at + 1] = static_cast<char>(special);  // two in a row
+            std::string expected = "\"";
+            for (const char c : text) expected += escapedByte(static_cast<unsigned char>(c));
+            expected += '"';
+            ASSERT_EQ(writeString(text), expected) << int{special} << " at " << at;
+        }
+    }
+    std::string longText;
+    std::string expected = "\"";
+    for (std::size_t i = 0; i < 20000; ++i) {
+        // Escapes cluster around multiples of 4096 and are sparse elsewhere.
+        const bool nearPieceEnd = i % 4096 < 3 || i % 4096 > 4093;
+        const auto c =
+            static_cast<unsigned char>(nearPieceEnd ? "\"\n\x01"[i % 3] : (i % 97 == 0 ? '\\' : 'a' + i % 26));
+        longText.push_back(static_cast<char>(c));
+        expected += escapedByte(c);
+    }
+    expected += '"';
+    EXPECT_EQ(writeString(longText), expected);
+    EXPECT_EQ(parsed(expected).text, longText);
+}
+
 TEST(JsonWriteCompact, NoWhitespaceAndMembersInInsertionOrder) {
     Value value = Value::object();
     value.set("z", Value(1));
@@ -129,8 +170,9 @@ TEST(JsonWriteIndented, LayoutOfNestedContainers) {
     EXPECT_EQ(writeIndented(value), "{\n  \"a\": [\n    1,\n    {}\n  ]\n}\n");
     EXPECT_EQ(writeIndented(Value::array()), "[]\n");
     EXPECT_EQ(writeIndented(Value("s")), "\"s\"\n");
-    EXPECT_EQ(writeIndented(parsed(R"({"x":{"y":[[],[true]]},"z":null})")),
-              "{\n  \"x\": {\n    \"y\": [\n      [],\n      [\n        true\n      ]\n    ]\n  },\n  \"z\": null\n}\n");
+    EXPECT_EQ(
+        writeIndented(parsed(R"({"x":{"y":[[],[true]]},"z":null})")),
+        "{\n  \"x\": {\n    \"y\": [\n      [],\n      [\n        true\n      ]\n    ]\n  },\n  \"z\": null\n}\n");
 }
 
 TEST(JsonWriteIndented, ReadsBackToTheSameCompactText) {
