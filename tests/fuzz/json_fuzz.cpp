@@ -1,7 +1,10 @@
 // Fuzz target for the JSON reader: what parses must write back to a fixed point, and every error is a known message.
+#include "documents/json/number.h"
 #include "documents/json/reader.h"
 #include "documents/json/writer.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -33,6 +36,28 @@ bool isKnownMessage(const std::string& error) {
     std::abort();
 }
 
+// The writer keeps a number's text only while the standard conversion of the whole text
+// gives the number (or, for a number that is exactly a float, the same float). Each text read
+// is judged against its own number and both neighbouring doubles.
+void checkNumberTexts(const tarn::json::Value& value) {
+    using tarn::json::Kind;
+    if (value.kind == Kind::Number && !value.numberText.empty()) {
+        const std::string& text = value.numberText;
+        double read = 0.0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
+        const bool whole = error == std::errc() && end == text.data() + text.size();
+        for (const double number : {value.number, std::nextafter(value.number, -INFINITY),
+                                    std::nextafter(value.number, INFINITY)}) {
+            const auto narrowed = static_cast<float>(number);
+            const bool expected = whole && (read == number || (static_cast<double>(narrowed) == number &&
+                                                               static_cast<float>(read) == narrowed));
+            if (tarn::json::numberTextMatches(text, number) != expected) fail("kept text judged wrongly", text);
+        }
+    }
+    for (const tarn::json::Value& item : value.items) checkNumberTexts(item);
+    for (const tarn::json::Member& member : value.members) checkNumberTexts(member.value);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -43,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!isKnownMessage(error)) fail("unknown error message", error);
         return 0;
     }
+    checkNumberTexts(value);
     const std::string written = tarn::json::write(value);
     tarn::json::Value again;
     if (!tarn::json::parse(written, again, error)) fail("written text does not parse", error + ": " + written);
