@@ -29,13 +29,20 @@ public:
     }
     void advance(char* to) { at_ = to; }
 
-    void put(char c) { *room(1) = c, ++at_; }
+    void put(char c) {
+        *room(1) = c;
+        ++at_;
+    }
     void put(const char* text, std::size_t length) {
         char* to = room(length);
         std::memcpy(to, text, length);
         at_ = to + length;
     }
-    void put(std::string_view text) { put(text.data(), text.size()); }
+    void fill(char c, std::size_t count) {
+        char* to = room(count);
+        std::memset(to, c, count);
+        at_ = to + count;
+    }
 
     std::string finish() {
         text_.resize(static_cast<std::size_t>(at_ - text_.data()));
@@ -227,9 +234,7 @@ void appendIndented(Output& out, const Value& value, std::size_t depth) {
     }
     out.put(isArray ? "[\n" : "{\n", 2);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t indent = 2 * (depth + 1);
-        std::memset(out.room(indent), ' ', indent);
-        out.advance(out.room(0) + indent);
+        out.fill(' ', 2 * (depth + 1));
         if (isArray) {
             appendIndented(out, value.items[i], depth + 1);
         } else {
@@ -240,8 +245,7 @@ void appendIndented(Output& out, const Value& value, std::size_t depth) {
         if (i + 1 < count) out.put(',');
         out.put('\n');
     }
-    std::memset(out.room(2 * depth), ' ', 2 * depth);
-    out.advance(out.room(0) + 2 * depth);
+    out.fill(' ', 2 * depth);
     out.put(isArray ? ']' : '}');
 }
 

@@ -122,9 +122,9 @@ TEST(JsonNumberRead, GeneratedSpellingsMatchTheStandardConversion) {
     }
 }
 
-// The writer's check judges kept texts in a padded copy, eight digits at a time, up to 17
-// characters and by the full conversion from 18 on: both must agree with the standard
-// conversion of the whole text, on either side of the length boundary.
+// The writer's check decides texts of up to nineteen digits itself and leaves longer ones to
+// the full conversion: both must agree with the standard conversion of the whole text, on
+// either side of that boundary.
 TEST(JsonNumberText, AgreesWithTheStandardConversionOfTheWholeText) {
     std::mt19937_64 rng(20261207);
     auto digits = [&rng](int count) {
