@@ -220,10 +220,9 @@ std::size_t readLongNumber(const char* first, const char* last, double& out) {
     return static_cast<std::size_t>(end - first);
 }
 
-// Whether a whole text the reader would take reads back as `number`; see numberTextMatches.
-bool wholeTextMatches(std::string_view text, double number) {
-    double read = 0.0;
-    if (readLongNumber(text.data(), text.data() + text.size(), read) != text.size()) return false;
+// Whether a text read as `read` may stand for `number`: the same double, or, for a number
+// that is exactly a float, the same float.
+bool standsFor(double read, double number) {
     if (read == number) return true;
     const float narrowed = static_cast<float>(number);
     return static_cast<double>(narrowed) == number && static_cast<float>(read) == narrowed;
@@ -246,20 +245,17 @@ bool numberTextMatches(std::string_view text, double number) {
     if (text.empty() || !(text[0] == '-' || (text[0] >= '0' && text[0] <= '9'))) return false;
     // Every number of a document written is checked, so the usual texts are judged without
     // converting them in full: taken apart, then compared exactly with the double. Whatever
-    // that does not settle (long or unusual texts, a text for a nearby float) goes to the
-    // full conversion.
+    // that does not settle (long or unusual texts) goes to the full conversion.
     const char* first = text.data();
     const char* last = first + text.size();
     Decimal decimal;
+    double read = 0.0;
     if (readDecimal(first, last, last, decimal) == text.size()) {
-        double read = 0.0;
-        if (exactDouble(decimal, read)) {
-            if (read == number) return true;
-        } else if (decimalRounding(decimal, number) == Rounding::To) {
-            return true;
-        }
+        // The short texts of numbers built from floats land here too, read exactly.
+        if (exactDouble(decimal, read)) return standsFor(read, number);
+        if (decimalRounding(decimal, number) == Rounding::To) return true;
     }
-    return wholeTextMatches(text, number);
+    return readLongNumber(first, last, read) == text.size() && standsFor(read, number);
 }
 
 char* writeShortest(char* to, double number) { return std::to_chars(to, to + kShortestLength, number).ptr; }
