@@ -12,9 +12,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <typeinfo>
 #include <unordered_map>
 #include <vector>
@@ -98,6 +100,9 @@ public:
     std::optional<FileDialogRequest> pendingDialog;
     bool dialogRunning = false;
     std::map<ImGuiID, FileDialogResult> dialogResults;
+    // Opens a path or address with the system's default handler; set by the window host, empty
+    // offscreen. The toolkit reaches it only through openWithSystem.
+    std::function<bool(const std::string&)> systemOpener;
     // Queued by drawLightGlow around the glow; the host's hook switches the renderer to additive blending.
     ImDrawCallback lightHook = nullptr;
     FlashTimers flashTimers;

@@ -1,0 +1,111 @@
+// The program's one view: the whole editing state (sound, pattern, line, render, transport,
+// presets, live audio) and the frame that draws and edits it.
+#pragma once
+
+#include "app/arc_panel.h"
+#include "app/motion_panel.h"
+#include "app/pattern_panel.h"
+#include "app/spectrum_panel.h"
+#include "engine/audio_config.h"
+#include "engine/audio_output.h"
+#include "engine/live_player.h"
+#include "engine/notes.h"
+#include "engine/patch.h"
+#include "engine/pattern.h"
+#include "storage/preset_store.h"
+#include "ui/command_file.h"
+#include "ui/param.h"
+#include "ui/view.h"
+#include "ui/waveform.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarn {
+
+// What the screenshot mode was asked to show: a tab name and a pattern word.
+struct ScreenshotArgs {
+    std::string tab;
+    std::string pattern;
+};
+
+class Editor : public ui::View {
+public:
+    // headless 1: the screenshot mode (no audio device, the position never advances); 0: the window.
+    explicit Editor(int headlessIn);
+    ~Editor() override;
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    void draw(const ui::FrameInfo& frame) override;
+
+    // Fixed demonstration values for a freshly constructed headless editor.
+    void setupScreenshot(const ScreenshotArgs& args);
+
+    // The frame's parts.
+    void update(const AudioConfig& config);
+    std::int64_t loopLengthFrames(const Pattern& linePattern, const AudioConfig& config) const;
+    void drawCanvas(ui::Rect area, double phase, const AudioConfig& config);
+    void drawRenderStrip(ui::Rect area, const AudioConfig& config);
+    void drawHeader(const ui::FrameInfo& frame, ui::Rect& area, const AudioConfig& config);
+    void runFileCommand(const ui::CommandFile& item, const AudioConfig& config);
+
+    // The presets strip.
+    void drawPresets(ui::Rect documentArea);
+    void initPresetsStrip(std::uint32_t action);
+    void loadPreset(std::uint64_t index);
+    void savePreset(const std::string& name, const std::string& category);
+
+    // Renders the note list offline with the live patch and rebuilds the waveform summaries.
+    void renderPhrase(const AudioConfig& config);
+
+    // The panels take everything they edit as arguments, so each stands alone.
+    static bool drawArcPanel(ArcPanelState& state, Patch& patch, PatchCurves& curves, double phrasePosition);
+    static void drawMotionPanel(MotionPanelState& state, Patch& patch, PatchCurves& curves, double position);
+    static bool drawPatternPanel(PatternPanelState& state, Pattern& pattern, std::optional<double> playPosition);
+    static void drawSpectrumPanel(SpectrumPanelState& state, const ui::Rect& rect, Patch& patch, PatchCurves& curves,
+                                  double position, std::int32_t note, float sampleRate);
+    static void drawVoiceStrip(const ui::Rect& rect, Patch& patch);
+    static void drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks& right, const ui::Rect& rect,
+                             const AudioConfig& render, float phraseBeats, double loopBeatsIn, double& positionInOut);
+
+    // Members in the order the editing state is described; every part of the program reads them.
+    bool headless = false;
+    ui::Rect canvasRect, renderStripRect, waveformRect, voiceStripRect;  // the last frame's layout
+    Patch patch;                       // the sound being edited, published every frame
+    ArcPanelState arcPanel;
+    MotionPanelState motionPanel;
+    SpectrumPanelState spectrumPanel;
+    ui::WaveformPeaks waveformLeft, waveformRight;  // views of renderedLeft and renderedRight
+    std::uint32_t selectedTab = 0;     // 0 arc, 1 motion, 2 spectrum, 3 pattern
+    bool patternDrives = false;        // false: the demo line plays; true: the pattern
+    Pattern pattern{4, 36, 0};
+    PatternPanelState patternPanel;
+    std::int32_t loopBar = -1;         // the bar that plays alone; -1 the whole pattern
+    std::vector<NoteEvent> notes;      // the line that plays
+    bool dirty = false;                // rebuild and republish the line at the next update
+    double loopBeats = 0.0;
+    std::vector<float> renderedLeft, renderedRight;  // the last offline render, 48 kHz
+    Patch renderedPatch;
+    std::vector<NoteEvent> renderedNotes;
+    bool hasRender = false;
+    float tempo = 120.0f;              // beats per minute
+    ui::FloatParam tempoParam;
+    std::string tempoNote;             // tooltip of the read-only tempo field
+    bool playing = true;
+    double position = 0.0;             // play position in beats
+    std::string status;                // the header's one-line message
+    std::uint32_t statusKind = 0;      // 0 plain, 2 error
+    float uiScale = 1.0f;
+    PresetStore presets;
+    std::uint64_t presetIndex = 0;
+    Patch baselinePatch;               // as last loaded or saved: the modified mark compares with it
+    std::string presetName;            // the save popup's name field
+    std::uint32_t presetCategory = 0;  // the save popup's category row
+    LivePlayer player;
+    AudioOutput audio;                 // last, so it closes the device before the player goes
+};
+
+}  // namespace tarn

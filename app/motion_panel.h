@@ -1,0 +1,14 @@
+// The motion tab's state: which lane is drawn and whether the cycle edge is being dragged.
+#pragma once
+
+#include <cstdint>
+
+namespace tarn {
+
+struct MotionPanelState {
+    std::int32_t lane = 0;        // 0 Tone, 1 Drive, 2 Level
+    std::int32_t lastPoint = -1;  // the curve point written last in this drag; -1 none
+    bool draggingEdge = false;    // the current drag moves the cycle edge
+};
+
+}  // namespace tarn
