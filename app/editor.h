@@ -25,6 +25,12 @@
 
 namespace tarn {
 
+// The application menu's file commands, as the header hands them back.
+inline constexpr std::uint32_t kExportMidiCommand = 1;
+inline constexpr std::uint32_t kExportWavCommand = 2;
+inline constexpr std::uint32_t kSaveSessionCommand = 3;
+inline constexpr std::uint32_t kOpenSessionCommand = 4;
+
 // What the screenshot mode was asked to show: a tab name and a pattern word.
 struct ScreenshotArgs {
     std::string tab;
@@ -106,6 +112,23 @@ public:
     std::uint32_t presetCategory = 0;  // the save popup's category row
     LivePlayer player;
     AudioOutput audio;                 // last, so it closes the device before the player goes
+
+private:
+    // The entry at presetIndex; null when a rescan left the index past the end of the list.
+    const PresetEntry* currentPreset() const;
+    void openSession(const std::string& path, const std::string& name, const AudioConfig& config);
+    void openSavePopup(const std::string& name);
+    // A render exists and the patch or the notes have changed since.
+    bool renderIsStale() const;
 };
+
+// The part of a path after its last "/" or "\"; the whole path when it has neither.
+std::string fileNameOf(const std::string& path);
+
+// Every scalar and curve point equal bit for bit (so a NaN equals the same NaN).
+bool samePatchBits(const Patch& a, const Patch& b);
+
+// The spectrum panel's lowest note: the line's lowest, but never above 36.
+std::int32_t lowestSpectrumNote(const std::vector<NoteEvent>& line);
 
 }  // namespace tarn

@@ -1,0 +1,151 @@
+// The editor's frame: play position, layout of the strips and the canvas, the line update and the
+// render strip, and the patch handed to the player every frame.
+#include "app/editor.h"
+
+#include "engine/demo_line.h"
+#include "ui/button.h"
+#include "ui/panel.h"
+#include "ui/text.h"
+#include "ui/ui_context.h"
+
+#include <imgui.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace tarn {
+namespace {
+
+constexpr std::uint32_t kNoteColour = 0xFF8A8870;
+
+// Takes up to `height` pixels off the bottom of the area; the piece never has a negative size.
+ui::Rect takeBottom(ui::Rect& area, float height) {
+    const float h = std::clamp(height, 0.0f, std::max(area.h, 0.0f));
+    area.h -= h;
+    return ui::Rect{area.x, area.y + area.h, std::max(area.w, 0.0f), std::max(h, 0.0f)};
+}
+
+bool sameNote(const NoteEvent& a, const NoteEvent& b) {
+    return a.start == b.start && a.length == b.length && a.velocity == b.velocity && a.note == b.note;
+}
+
+}  // namespace
+
+std::int32_t lowestSpectrumNote(const std::vector<NoteEvent>& line) {
+    std::int32_t lowest = 36;
+    for (const NoteEvent& n : line) lowest = std::min(lowest, n.note);
+    return lowest;
+}
+
+bool samePatchBits(const Patch& a, const Patch& b) {
+    static_assert(sizeof(Patch) == sizeof(float) * (kPatchParamCount + kCurveCount * kCurvePoints),
+                  "a patch is floats only, so comparing its bytes compares every value bit for bit");
+    return std::memcmp(&a, &b, sizeof(Patch)) == 0;
+}
+
+void Editor::draw(const ui::FrameInfo& frame) {
+    if (audio.isOpen()) position = player.position();
+    else if (playing && !headless) position += static_cast<double>(tempo) / 60.0 * static_cast<double>(frame.dt);
+
+    const double bars = patch.arcBars > 0.0f ? static_cast<double>(patch.arcBars) : 1.0;
+    const double phase = position / 4.0 / bars;
+    const AudioConfig config{48000.0f, tempo, 64};
+    const float s = ui::scale();
+    ui::Rect area = frame.content;
+
+    const float headerGap = std::clamp(std::min(10.0f * s, area.h), 0.0f, std::max(area.h, 0.0f));
+    area.y += headerGap;
+    area.h -= headerGap;
+
+    update(config);
+
+    // Bottom-up, so a short window takes its height from the canvas first.
+    const float gap = 8.0f * s;
+    voiceStripRect = takeBottom(area, 150.0f * s);
+    takeBottom(area, gap);
+    waveformRect = takeBottom(area, 150.0f * s);
+    drawWaveform(waveformLeft, waveformRight, waveformRect, config, patch.arcBars * 4.0f,
+                 notes.empty() ? 0.0 : loopBeats, position);
+    takeBottom(area, gap);
+    renderStripRect = takeBottom(area, 24.0f * s);
+    drawRenderStrip(renderStripRect, config);
+    takeBottom(area, gap);
+    canvasRect = takeBottom(area, area.h);
+    drawCanvas(canvasRect, phase, config);
+
+    player.publishPatch(patch);
+}
+
+void Editor::update(const AudioConfig& config) {
+    if (!dirty) return;
+    Pattern line = pattern;
+    if (patternDrives) {
+        if (loopBar >= 0 && static_cast<std::size_t>(loopBar) < line.bars.size()) {
+            // The bar alone; the kick masks are not part of the line.
+            std::vector<PatternNote> bar = std::move(line.bars[static_cast<std::size_t>(loopBar)]);
+            line.bars.assign(1, std::move(bar));
+        }
+        notes = patternToNotes(line);
+    } else {
+        notes.assign(demoLine.begin(), demoLine.end());
+    }
+
+    const double perBeat = framesPerBeat(config);
+    loopBeats = perBeat > 0.0 ? static_cast<double>(loopLengthFrames(line, config)) / perBeat : 0.0;
+
+    if (audio.isOpen() && !notes.empty()) {
+        // The player runs at the device's own rate, which may differ from the config's.
+        std::vector<PlayEvent> events = notesToEvents(notes.data(), notes.size(), 0.0, player.framesPerBeat(), 1.0f);
+        sortPlayEvents(events);
+        player.publishEvents(events.data(), events.size(), loopLengthFrames(line, player.config()));
+    }
+    dirty = false;
+}
+
+std::int64_t Editor::loopLengthFrames(const Pattern& linePattern, const AudioConfig& config) const {
+    if (!patternDrives) return phraseLengthSamples(notes.data(), notes.size(), config);
+    const double beats = static_cast<double>(linePattern.bars.size()) * kStepsPerBar * 0.25;
+    return truncSaturating(beats * framesPerBeat(config));
+}
+
+void Editor::drawCanvas(ui::Rect area, [[maybe_unused]] double phase, [[maybe_unused]] const AudioConfig& config) {
+    const ui::Rect inner = ui::panel(ImGui::GetWindowDrawList(), area, "", 0);
+    if (selectedTab == 2) return;
+
+    const ui::FontScope font(2);
+    ImGui::SetCursorScreenPos(ImVec2(inner.x, inner.y));
+    ImGui::BeginChild("canvas", ImVec2(inner.w, inner.h), false, ImGuiWindowFlags_NoBackground);
+    if (selectedTab == 3 && patternPanel.loopBar != loopBar) {
+        loopBar = patternPanel.loopBar;
+        patternDrives = true;
+        dirty = true;
+    }
+    ImGui::EndChild();
+}
+
+bool Editor::renderIsStale() const {
+    if (!hasRender) return false;
+    if (!samePatchBits(patch, renderedPatch) || notes.size() != renderedNotes.size()) return true;
+    return !std::equal(notes.begin(), notes.end(), renderedNotes.begin(), sameNote);
+}
+
+void Editor::drawRenderStrip(ui::Rect area, const AudioConfig& config) {
+    const bool stale = renderIsStale();
+    const char* label = hasRender ? "Re-render" : "Render";
+    ui::ButtonStyle style;
+    style.kind = stale ? ui::ButtonKind::danger : ui::ButtonKind::normal;
+    style.alignX = 1;
+    const float width = std::clamp(ui::buttonSize(label, style).x, 0.0f, std::max(area.w, 0.0f));
+    const ui::Rect buttonRect{area.x, area.y, width, area.h};
+    if (ui::button("render", buttonRect, label, style) && !notes.empty()) renderPhrase(config);
+    area.x += width;
+    area.w -= width;
+
+    const float gap = std::min(16.0f * ui::scale(), std::max(area.w, 0.0f));
+    area.x += gap;
+    area.w -= gap;
+    ui::drawText(ImGui::GetWindowDrawList(), area, stale ? "edited since this was rendered" : "", 2, kNoteColour, 0);
+}
+
+}  // namespace tarn

@@ -1,0 +1,90 @@
+// The editor's file commands: open and save sessions, export MIDI and WAV, each told in the status line.
+#include "app/editor.h"
+
+#include "engine/file_replace.h"
+#include "engine/midi_file.h"
+#include "engine/wav_file.h"
+#include "storage/file_bytes.h"
+#include "storage/session.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace tarn {
+
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void Editor::runFileCommand(const ui::CommandFile& item, const AudioConfig& config) {
+    const std::string name = fileNameOf(item.path);
+    if (item.command == kOpenSessionCommand) {
+        openSession(item.path, name, config);
+        return;
+    }
+    bool written = false;
+    if (item.command == kSaveSessionCommand) {
+        Session session;
+        session.patch = patch;
+        if (const PresetEntry* entry = currentPreset()) {
+            session.name = entry->name;
+            session.category = entry->category;
+        }
+        session.pattern = pattern;
+        session.noteSource = patternDrives ? kNoteSourcePattern : kNoteSourceDemo;
+        const std::string text = writeSession(session);
+        // Through a temporary file, so a failed or interrupted save leaves the earlier session whole.
+        written = replaceFileContents(item.path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    } else if (item.command == kExportMidiCommand) {
+        written = writeMidiFile(pattern, item.path);
+    } else if (item.command == kExportWavCommand) {
+        // Without notes there is nothing to render, and an earlier render would not be this line.
+        if (!notes.empty()) {
+            renderPhrase(config);
+            written = writeWavFile(item.path, StereoAudio{renderedLeft, renderedRight}, config.sampleRate);
+        }
+    } else {
+        return;
+    }
+    if (written) {
+        status = (item.command == kSaveSessionCommand ? "Saved " : "Exported ") + name;
+        statusKind = 0;
+    } else {
+        status = "Could not write " + name;
+        statusKind = 2;
+    }
+}
+
+void Editor::openSession(const std::string& path, const std::string& name, const AudioConfig& config) {
+    IssueList issues;
+    std::optional<Session> session;
+    if (const std::optional<std::vector<std::uint8_t>> bytes = readFileBytes(path)) {
+        session = readSession(std::string(bytes->begin(), bytes->end()), issues);
+    }
+    if (!session) {
+        const std::string reason = issues.empty() ? "could not read it" : issues.front().message;
+        status = "Could not open " + name + ": " + reason;
+        statusKind = 2;
+        return;
+    }
+    for (const Issue& issue : issues) {
+        std::fprintf(stderr, "%s: %s %s: %s\n", name.c_str(), issue.id.c_str(), issue.pointer.c_str(),
+                     issue.message.c_str());
+    }
+    patch = session->patch;
+    baselinePatch = session->patch;
+    if (const std::optional<std::size_t> index = presets.find(session->name)) presetIndex = *index;
+    pattern = std::move(session->pattern);
+    patternDrives = session->noteSource == kNoteSourcePattern;
+    loopBar = -1;
+    // The panel's own loop choice would otherwise be copied back on the next pattern-tab frame.
+    patternPanel = PatternPanelState{};
+    dirty = true;
+    update(config);
+    if (!notes.empty()) renderPhrase(config);
+    status = "Opened " + name;
+    statusKind = 0;
+}
+
+}  // namespace tarn

@@ -1,0 +1,162 @@
+// Headless frames of the editor for the app tests: a UI context drawn as the window host draws it,
+// pointer and key input per frame, finding a widget by the text it shows, and a private preset folder.
+#pragma once
+
+#include "tests/storage/scratch_folder.h"
+#include "tests/ui/widget_frames.h"
+#include "ui/host/root_window.h"
+#include "ui/ui_context.h"
+#include "ui/view.h"
+
+#include <imgui.h>
+#include <imgui_internal.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+namespace tarn::testing {
+
+using ui::testing::WidgetInput;
+
+// Points the preset folders at a fresh scratch folder and keeps SDL away from any real sound
+// device for the scope's life (the editor scans the user folder while it is built).
+class AppEnvironment {
+public:
+    explicit AppEnvironment(const char* audioDriver = "nonexistent") {
+        setenv("APPDATA", folder.path().c_str(), 1);
+        setenv("SDL_AUDIODRIVER", audioDriver, 1);
+        setenv("SDL_DISKAUDIOFILE", (folder.path() / "audio.raw").c_str(), 1);
+        setenv("SDL_DISKAUDIODELAY", "0", 1);
+    }
+    std::string file(const std::string& name) const { return (folder.path() / name).string(); }
+    ScratchFolder folder;
+};
+
+// One glyph the last frame drew, and where.
+struct DrawnGlyph {
+    unsigned int codepoint = 0;
+    ImVec2 min, max;
+};
+
+class EditorFrames {
+public:
+    explicit EditorFrames(ImVec2 displayIn = ImVec2(900.0f, 950.0f)) : display(displayIn) {}
+
+    // One frame as the window host draws it: the root window around body(frame record). Keys map
+    // onto KeysDown by their own number, as in the widget tests.
+    template <class Body>
+    void frameWith(const WidgetInput& input, Body&& body, float dt = 1.0f / 60.0f) {
+        struct BodyView : ui::View {
+            Body& body;
+            explicit BodyView(Body& b) : body(b) {}
+            void draw(const ui::FrameInfo& info) override { body(info); }
+        } view(body);
+        {
+            const ui::ContextScope scope(ui);
+            ui.refreshAtlas();
+            ImGuiIO& io = ImGui::GetIO();
+            for (int k = 0; k < ImGuiKey_COUNT; ++k) io.KeyMap[k] = k;
+            for (bool& down : io.KeysDown) down = false;
+            for (ImGuiKey k : input.keys) io.KeysDown[k] = true;
+            for (char c : input.typed) io.AddInputCharacter(static_cast<unsigned char>(c));
+            io.MouseDown[0] = input.left;
+            io.KeyShift = input.shift;
+            io.MousePos = input.mouse;
+            io.DisplaySize = display;
+            io.DeltaTime = dt;
+            io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
+            ImGui::NewFrame();
+            ui::FrameInfo info;
+            info.time = time;
+            info.dt = dt;
+            info.window = ui::Rect{0.0f, 0.0f, display.x, display.y};
+            info.displayScale = ui.displayScale;
+            info.windowControls = controls;
+            ui::drawRoot(view, info, true);
+            ImGui::Render();
+        }
+        time += dt;
+        collectGlyphs();
+    }
+    void frame(ui::View& view, const WidgetInput& input = {}, float dt = 1.0f / 60.0f) {
+        frameWith(input, [&](const ui::FrameInfo& info) { view.draw(info); }, dt);
+    }
+    // Hovers, presses and releases the left button at p, then draws one more frame to show the outcome.
+    void click(ui::View& view, ImVec2 p) {
+        frame(view, ui::testing::pointer(p.x, p.y));
+        frame(view, ui::testing::pointer(p.x, p.y, true));
+        frame(view, ui::testing::pointer(p.x, p.y));
+        frame(view, ui::testing::pointer(p.x, p.y));
+    }
+
+    // The box of the first text in the last frame that reads exactly `text` (blanks are not drawn
+    // and not compared). A text is a run of glyphs drawn one after another on one line, less than
+    // 8 px apart.
+    std::optional<ui::Rect> findText(std::string_view text) const {
+        std::vector<unsigned int> wanted;
+        for (const char* p = text.data(); p < text.data() + text.size();) {
+            unsigned int c = 0;
+            p += ImTextCharFromUtf8(&c, p, text.data() + text.size());
+            if (c != ' ') wanted.push_back(c);
+        }
+        const auto follows = [&](std::size_t i) {
+            const DrawnGlyph& a = glyphs[i - 1];
+            const DrawnGlyph& b = glyphs[i];
+            return b.min.x >= a.min.x && b.min.x - a.max.x < 8.0f * ui.displayScale && b.min.y < a.max.y &&
+                   b.max.y > a.min.y;
+        };
+        for (std::size_t first = 0, end = 0; first < glyphs.size(); first = end) {
+            for (end = first + 1; end < glyphs.size() && follows(end);) ++end;
+            if (end - first != wanted.size()) continue;
+            bool same = true;
+            for (std::size_t k = 0; k < wanted.size(); ++k) same = same && glyphs[first + k].codepoint == wanted[k];
+            if (!same) continue;
+            ImVec2 a = glyphs[first].min;
+            ImVec2 b = glyphs[end - 1].max;
+            for (std::size_t k = first; k < end; ++k) {
+                a.y = std::min(a.y, glyphs[k].min.y);
+                b.y = std::max(b.y, glyphs[k].max.y);
+            }
+            return ui::Rect{a.x, a.y, b.x - a.x, b.y - a.y};
+        }
+        return std::nullopt;
+    }
+    static ImVec2 centre(const ui::Rect& r) { return ImVec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f); }
+
+    ui::UiContext ui;
+    ImVec2 display;
+    double time = 0.0;
+    ui::WindowControls* controls = nullptr;
+    std::vector<DrawnGlyph> glyphs;  // the last frame's, in drawing order
+
+private:
+    // Glyph quads are four vertices whose texture corners are a glyph's, in every baked face.
+    void collectGlyphs() {
+        const ui::ContextScope scope(ui);
+        using Corners = std::tuple<float, float, float, float>;
+        std::map<Corners, unsigned int> byCorners;
+        for (const ImFont* font : ImGui::GetIO().Fonts->Fonts)
+            for (const ImFontGlyph& g : font->Glyphs)
+                if (g.Visible) byCorners[{g.U0, g.V0, g.U1, g.V1}] = g.Codepoint;
+        glyphs.clear();
+        const ImDrawData* data = ImGui::GetDrawData();
+        for (int l = 0; data != nullptr && l < data->CmdListsCount; ++l) {
+            const ImVector<ImDrawVert>& v = data->CmdLists[l]->VtxBuffer;
+            for (int i = 0; i + 3 < v.Size; ++i) {
+                const auto found = byCorners.find({v[i].uv.x, v[i].uv.y, v[i + 2].uv.x, v[i + 2].uv.y});
+                if (found == byCorners.end() || v[i + 1].uv.x != v[i + 2].uv.x || v[i + 3].uv.x != v[i].uv.x) continue;
+                glyphs.push_back({found->second, v[i].pos, v[i + 2].pos});
+                i += 3;
+            }
+        }
+    }
+};
+
+}  // namespace tarn::testing
