@@ -26,6 +26,9 @@ ui::Rect takeBottom(ui::Rect& area, float height) {
     return ui::Rect{area.x, area.y + area.h, std::max(area.w, 0.0f), std::max(h, 0.0f)};
 }
 
+// Bars of four beats in one pass of the phrase arc; a length of 0 counts as one bar.
+double phraseBars(const Patch& patch) { return patch.arcBars > 0.0f ? static_cast<double>(patch.arcBars) : 1.0; }
+
 bool sameNote(const NoteEvent& a, const NoteEvent& b) {
     return a.start == b.start && a.length == b.length && a.velocity == b.velocity && a.note == b.note;
 }
@@ -48,8 +51,7 @@ void Editor::draw(const ui::FrameInfo& frame) {
     if (audio.isOpen()) position = player.position();
     else if (playing && !headless) position += static_cast<double>(tempo) / 60.0 * static_cast<double>(frame.dt);
 
-    const double bars = patch.arcBars > 0.0f ? static_cast<double>(patch.arcBars) : 1.0;
-    const double phase = position / 4.0 / bars;
+    const double phase = position / 4.0 / phraseBars(patch);
     const AudioConfig config{48000.0f, tempo, 64};
     const float s = ui::scale();
     ui::Rect area = frame.content;
@@ -63,6 +65,7 @@ void Editor::draw(const ui::FrameInfo& frame) {
     // Bottom-up, so a short window takes its height from the canvas first.
     const float gap = 8.0f * s;
     voiceStripRect = takeBottom(area, 150.0f * s);
+    drawVoiceStrip(voiceStripRect, patch);
     takeBottom(area, gap);
     waveformRect = takeBottom(area, 150.0f * s);
     drawWaveform(waveformLeft, waveformRight, waveformRect, config, patch.arcBars * 4.0f,
@@ -109,14 +112,25 @@ std::int64_t Editor::loopLengthFrames(const Pattern& linePattern, const AudioCon
     return truncSaturating(beats * framesPerBeat(config));
 }
 
-void Editor::drawCanvas(ui::Rect area, [[maybe_unused]] double phase, [[maybe_unused]] const AudioConfig& config) {
+void Editor::drawCanvas(ui::Rect area, double phase, const AudioConfig& config) {
     const ui::Rect inner = ui::panel(ImGui::GetWindowDrawList(), area, "", 0);
-    if (selectedTab == 2) return;
+    if (selectedTab == 2) {
+        const float rate = audio.isOpen() ? audio.sampleRate() : config.sampleRate;
+        drawSpectrumPanel(spectrumPanel, inner, patch, patch.curves, position, lowestSpectrumNote(notes), rate);
+        return;
+    }
 
     const ui::FontScope font(2);
     ImGui::SetCursorScreenPos(ImVec2(inner.x, inner.y));
     ImGui::BeginChild("canvas", ImVec2(inner.w, inner.h), false, ImGuiWindowFlags_NoBackground);
-    if (selectedTab == 3 && patternPanel.loopBar != loopBar) {
+    if (selectedTab == 0) {
+        if (drawArcPanel(arcPanel, patch, patch.curves, phase)) {
+            position = arcPanel.seekPhase * 4.0 * phraseBars(patch);
+            player.requestSeek(std::max(0.0, position));
+        }
+    } else if (selectedTab == 1) {
+        drawMotionPanel(motionPanel, patch, patch.curves, position);
+    } else if (selectedTab == 3 && patternPanel.loopBar != loopBar) {
         loopBar = patternPanel.loopBar;
         patternDrives = true;
         dirty = true;

@@ -83,7 +83,6 @@ public:
             ImGui::Render();
         }
         time += dt;
-        collectGlyphs();
     }
     void frame(ui::View& view, const WidgetInput& input = {}, float dt = 1.0f / 60.0f) {
         frameWith(input, [&](const ui::FrameInfo& info) { view.draw(info); }, dt);
@@ -100,6 +99,7 @@ public:
     // and not compared). A text is a run of glyphs drawn one after another on one line, less than
     // 8 px apart.
     std::optional<ui::Rect> findText(std::string_view text) const {
+        const std::vector<DrawnGlyph> glyphs = drawnGlyphs();
         std::vector<unsigned int> wanted;
         for (const char* p = text.data(); p < text.data() + text.size();) {
             unsigned int c = 0;
@@ -134,18 +134,18 @@ public:
     ImVec2 display;
     double time = 0.0;
     ui::WindowControls* controls = nullptr;
-    std::vector<DrawnGlyph> glyphs;  // the last frame's, in drawing order
 
 private:
-    // Glyph quads are four vertices whose texture corners are a glyph's, in every baked face.
-    void collectGlyphs() {
+    // The last frame's glyphs in drawing order: quads of four vertices whose texture corners are a
+    // glyph's, in any baked face.
+    std::vector<DrawnGlyph> drawnGlyphs() const {
         const ui::ContextScope scope(ui);
         using Corners = std::tuple<float, float, float, float>;
         std::map<Corners, unsigned int> byCorners;
         for (const ImFont* font : ImGui::GetIO().Fonts->Fonts)
             for (const ImFontGlyph& g : font->Glyphs)
                 if (g.Visible) byCorners[{g.U0, g.V0, g.U1, g.V1}] = g.Codepoint;
-        glyphs.clear();
+        std::vector<DrawnGlyph> glyphs;
         const ImDrawData* data = ImGui::GetDrawData();
         for (int l = 0; data != nullptr && l < data->CmdListsCount; ++l) {
             const ImVector<ImDrawVert>& v = data->CmdLists[l]->VtxBuffer;
@@ -156,6 +156,7 @@ private:
                 i += 3;
             }
         }
+        return glyphs;
     }
 };
 

@@ -52,7 +52,7 @@ Picture shot(const std::string& arguments, const std::string& name) {
     return picture;
 }
 
-TEST(EditorShot, WritesTheSameOpaquePictureEveryRunWithTabsAgreeingBelowTheCanvas) {
+TEST(EditorShot, WritesTheSameOpaquePictureEveryRunWithTabsDifferingOnlyInTheCanvas) {
     const AppEnvironment env;  // the program scans this preset folder
     Editor editor(1);
     editor.setupScreenshot({});
@@ -68,10 +68,12 @@ TEST(EditorShot, WritesTheSameOpaquePictureEveryRunWithTabsAgreeingBelowTheCanva
     for (const char* tab : {"motion", "spectrum", "pattern"}) {
         const Picture other = shot(std::string("--pattern blank --tab ") + tab, std::string(tab) + ".png");
         const Picture same = shot(std::string("--tab ") + tab, std::string(tab) + "-generated.png");
+        ASSERT_EQ(same.rgba.size(), first.rgba.size());
         ASSERT_EQ(other.rgba.size(), first.rgba.size());
-        EXPECT_TRUE(std::equal(first.rgba.begin() + belowCanvas, first.rgba.end(), same.rgba.begin() + belowCanvas))
-            << tab;
-        EXPECT_FALSE(std::equal(first.rgba.begin() + belowCanvas, first.rgba.end(), other.rgba.begin() + belowCanvas))
+        const auto below = first.rgba.begin() + belowCanvas;
+        EXPECT_TRUE(std::equal(below, first.rgba.end(), same.rgba.begin() + belowCanvas)) << tab;
+        EXPECT_FALSE(std::equal(first.rgba.begin(), below, same.rgba.begin())) << tab << ": the canvas shows the tab";
+        EXPECT_FALSE(std::equal(below, first.rgba.end(), other.rgba.begin() + belowCanvas))
             << tab << ": a blank pattern renders a silent waveform";
     }
 }
