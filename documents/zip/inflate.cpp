@@ -1,6 +1,7 @@
-// The DEFLATE decoder: stored, fixed and dynamic blocks, decoded with canonical code counts.
+// The DEFLATE decoder: stored, fixed and dynamic blocks, decoded through lookup tables with a fast inner loop.
 #include "documents/zip/deflate.h"
 #include "documents/zip/deflate_tables.h"
+#include "documents/zip/inflate_table.h"
 
 #include <algorithm>
 #include <array>
@@ -9,58 +10,6 @@
 
 namespace tarn::deflate {
 namespace {
-
-// One canonical Huffman code: how many codes have each length, and the symbols ordered by
-// length and then by value. No lookup table: decoding walks the counts bit by bit.
-struct Huffman {
-    std::array<std::uint16_t, kMaxCodeBits + 1> count{};
-    std::array<std::uint16_t, kLiteralLengthSymbols> symbol{};
-};
-
-// Fills `code` from per-symbol lengths. Returns 0 for a complete code (an empty one counts
-// as complete), a positive number for an incomplete one, a negative one when over-subscribed.
-int buildHuffman(Huffman& code, const std::uint8_t* lengths, int symbols) {
-    code.count.fill(0);
-    for (int s = 0; s < symbols; ++s) ++code.count[lengths[s]];
-    if (code.count[0] == symbols) return 0;
-    int left = 1;
-    for (int len = 1; len <= kMaxCodeBits; ++len) {
-        left <<= 1;
-        left -= code.count[std::size_t(len)];
-        if (left < 0) return left;
-    }
-    std::array<std::uint16_t, kMaxCodeBits + 2> offset{};
-    for (int len = 1; len <= kMaxCodeBits; ++len)
-        offset[std::size_t(len + 1)] = std::uint16_t(offset[std::size_t(len)] + code.count[std::size_t(len)]);
-    for (int s = 0; s < symbols; ++s)
-        if (lengths[s] != 0) code.symbol[offset[lengths[s]]++] = std::uint16_t(s);
-    return left;
-}
-
-const Huffman& fixedLiteralCode() {
-    static const Huffman code = [] {
-        std::uint8_t lengths[kLiteralLengthSymbols];
-        std::fill(lengths, lengths + 144, std::uint8_t(8));
-        std::fill(lengths + 144, lengths + 256, std::uint8_t(9));
-        std::fill(lengths + 256, lengths + 280, std::uint8_t(7));
-        std::fill(lengths + 280, lengths + 288, std::uint8_t(8));
-        Huffman h;
-        buildHuffman(h, lengths, kLiteralLengthSymbols);
-        return h;
-    }();
-    return code;
-}
-
-const Huffman& fixedDistanceCode() {
-    static const Huffman code = [] {
-        std::uint8_t lengths[kDistanceSymbols];
-        std::fill(lengths, lengths + kDistanceSymbols, std::uint8_t(5));
-        Huffman h;
-        buildHuffman(h, lengths, kDistanceSymbols);
-        return h;
-    }();
-    return code;
-}
 
 // Least-significant-bit-first reader. Bits above `count` in `buffer` are either zero (near
 // the end of the source) or real bytes not yet counted, never invented data: a read that
@@ -114,31 +63,24 @@ struct BitReader {
         count = 0;
     }
 
-    // A symbol of `code`, or -1: with `ended` set when the code needed bits past the source,
-    // without it when no code of up to 15 bits matches.
-    int decode(const Huffman& code) {
-        if (count < kMaxCodeBits) refill();
-        std::uint64_t bits = buffer;
-        int value = 0, first = 0, index = 0;
-        for (unsigned len = 1; len <= unsigned(kMaxCodeBits); ++len) {
-            value |= int(bits & 1u);
-            bits >>= 1;
-            const int n = code.count[len];
-            if (value - n < first) {
-                if (len > count) {
-                    ended = true;
-                    return -1;
-                }
-                buffer >>= len;
-                count -= len;
-                return code.symbol[std::size_t(index + value - first)];
-            }
-            index += n;
-            first = (first + n) << 1;
-            value <<= 1;
+    // The entry of the next code of `table`, consumed, or Invalid: with `ended` set when the
+    // code needed bits past the source, without it when no code of up to 15 bits matches.
+    TableEntry decode(const DecodeTable& table) {
+        if (count < unsigned(kMaxCodeBits)) refill();
+        const TableEntry e = lookup(table.entries.data(), table.rootBits, buffer);
+        if (entryKind(e) == EntryKind::Invalid) {
+            // Past the end of the source the buffer reads as zero bits, which may match no code
+            // where the real bits would have: running out of input is the finding then.
+            if (count < unsigned(kMaxCodeBits)) ended = true;
+            return e;
         }
-        if (count < unsigned(kMaxCodeBits)) ended = true;
-        return -1;
+        if (entryBits(e) > count) {
+            ended = true;
+            return kInvalidEntry;
+        }
+        buffer >>= entryBits(e);
+        count -= entryBits(e);
+        return e;
     }
 };
 
@@ -164,6 +106,47 @@ struct Output {
     }
 };
 
+// Bytes of output the fast loop needs free before it decodes a symbol: the longest match plus
+// the overshoot of copying it eight bytes at a time.
+constexpr std::size_t kFastOutputRoom = kMaxMatch + 16;
+// Source bytes the fast loop needs left: one refill of the bit buffer, which then holds at
+// least 56 bits, enough for a literal/length code, its extra bits, a distance code and its
+// extra bits (15 + 5 + 15 + 13).
+constexpr std::size_t kFastInputBytes = 8;
+
+std::uint64_t load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+void store64(std::uint8_t* p, std::uint64_t v) { std::memcpy(p, &v, 8); }
+
+std::uint64_t lowBits(std::uint64_t bits, unsigned n) { return bits & ((std::uint64_t(1) << n) - 1); }
+
+// Copies a match of `length` bytes from `distance` back, which the caller has checked lies
+// inside this stream's output. Overlapping copies repeat the last `distance` bytes. May
+// write up to 15 bytes past the match when `overshoot` allows it.
+void copyMatch(std::uint8_t* to, std::size_t distance, std::size_t length, bool overshoot) {
+    const std::uint8_t* from = to - distance;
+    if (overshoot && distance >= 8) {
+        // Eight bytes at a time; with the source at least eight behind, every word read was
+        // already written, so the pattern repeats as a byte-wise copy would.
+        std::uint8_t* const end = to + length;
+        do {
+            store64(to, load64(from));
+            store64(to + 8, load64(from + 8));
+            to += 16;
+            from += 16;
+        } while (to < end);
+    } else if (distance == 1) {
+        std::memset(to, *from, length);
+    } else if (distance >= length) {
+        std::memcpy(to, from, length);
+    } else {
+        for (std::size_t k = 0; k < length; ++k) to[k] = from[k];
+    }
+}
+
 class Inflater {
 public:
     Inflater(const std::uint8_t* source, std::size_t length, Output& out) : in_{source, length}, out_(out) {}
@@ -177,7 +160,7 @@ public:
             const char* failure = nullptr;
             switch (type) {
             case 0: failure = storedBlock(); break;
-            case 1: failure = huffmanBlock(fixedLiteralCode(), fixedDistanceCode()); break;
+            case 1: failure = huffmanBlock(fixedLiteralTable(), fixedDistanceTable()); break;
             case 2: failure = dynamicBlock(); break;
             default: return "invalid block type";
             }
@@ -188,6 +171,13 @@ public:
 
 private:
     static constexpr const char* kEndsEarly = "stream ends early";
+    static constexpr const char* kMoreThanDeclared = "more data than declared";
+    static constexpr const char* kInvalidLiteralLength = "invalid literal/length code";
+    static constexpr const char* kInvalidLengthSymbol = "invalid length symbol";
+    static constexpr const char* kInvalidDistance = "invalid distance code";
+    static constexpr const char* kBeforeTheStart = "distance reaches before the start";
+    // Not a failure: the fast loop hands the rest of a block to the careful one.
+    static constexpr const char* kNearAnEnd = "";
 
     const char* storedBlock() {
         in_.alignToByte();
@@ -198,7 +188,7 @@ private:
         in_.position += 4;
         if (len != (~nlen & 0xFFFFu)) return "stored block length does not match its complement";
         if (in_.length - in_.position < len) return kEndsEarly;
-        if (!out_.makeRoom(len)) return "more data than declared";
+        if (!out_.makeRoom(len)) return kMoreThanDeclared;
         if (len > 0) std::memcpy(out_.bytes.data() + out_.at, in_.source + in_.position, len);
         out_.at += len;
         in_.position += len;
@@ -215,13 +205,14 @@ private:
         std::uint8_t lengths[286 + kDistanceSymbols] = {};
         for (int i = 0; i < codeLengthCount; ++i) lengths[kCodeLengthOrder[i]] = std::uint8_t(in_.take(3));
         if (in_.ended) return kEndsEarly;
-        if (buildHuffman(lengthCode_, lengths, 19) != 0) return "incomplete code-length code";
+        if (buildDecodeTable(lengthTable_, lengths, 19, Alphabet::CodeLength) != 0) return "incomplete code-length code";
 
         const int total = literals + distances;
         std::fill(lengths, lengths + 19, std::uint8_t(0));
         for (int index = 0; index < total;) {
-            const int symbol = in_.decode(lengthCode_);
-            if (symbol < 0) return in_.ended ? kEndsEarly : "invalid code-length code";
+            const TableEntry e = in_.decode(lengthTable_);
+            if (entryKind(e) == EntryKind::Invalid) return in_.ended ? kEndsEarly : "invalid code-length code";
+            const unsigned symbol = entryValue(e);
             if (symbol < 16) {
                 lengths[index++] = std::uint8_t(symbol);
                 continue;
@@ -245,52 +236,117 @@ private:
         if (lengths[256] == 0) return "no end-of-block code";
 
         // An incomplete code is allowed only as one code of one bit (a single used symbol).
-        int left = buildHuffman(literalCode_, lengths, literals);
-        if (left < 0 || (left > 0 && literals != literalCode_.count[0] + literalCode_.count[1]))
-            return "invalid literal/length code lengths";
-        left = buildHuffman(distanceCode_, lengths + literals, distances);
-        if (left < 0 || (left > 0 && distances != distanceCode_.count[0] + distanceCode_.count[1]))
-            return "invalid distance code lengths";
-        return huffmanBlock(literalCode_, distanceCode_);
+        auto singleCode = [](const std::uint8_t* l, int n) {
+            return std::count(l, l + n, std::uint8_t(0)) + std::count(l, l + n, std::uint8_t(1)) == n;
+        };
+        int left = buildDecodeTable(literalTable_, lengths, literals, Alphabet::LiteralLength);
+        if (left < 0 || (left > 0 && !singleCode(lengths, literals))) return "invalid literal/length code lengths";
+        left = buildDecodeTable(distanceTable_, lengths + literals, distances, Alphabet::Distance);
+        if (left < 0 || (left > 0 && !singleCode(lengths + literals, distances))) return "invalid distance code lengths";
+        return huffmanBlock(literalTable_, distanceTable_);
     }
 
-    const char* huffmanBlock(const Huffman& literalCode, const Huffman& distanceCode) {
+    const char* huffmanBlock(const DecodeTable& literals, const DecodeTable& distances) {
         for (;;) {
-            int symbol = in_.decode(literalCode);
-            if (symbol < 0) return in_.ended ? kEndsEarly : "invalid literal/length code";
-            if (symbol < 256) {
-                if (!out_.makeRoom(1)) return "more data than declared";
-                out_.bytes[out_.at++] = std::uint8_t(symbol);
+            if (const char* result = fastSymbols(literals, distances); result != kNearAnEnd) return result;
+            if (const char* result = carefulSymbol(literals, distances); result != kNearAnEnd) return result;
+        }
+    }
+
+    // Decodes while the source and the output are far from their ends, where no check for
+    // either is needed. Returns nullptr at the end of the block, a failure, or kNearAnEnd.
+    const char* fastSymbols(const DecodeTable& literals, const DecodeTable& distances) {
+        if (out_.limit - out_.produced() >= kFastOutputRoom) out_.makeRoom(kFastOutputRoom);
+        const TableEntry* const literalEntries = literals.entries.data();
+        const TableEntry* const distanceEntries = distances.entries.data();
+        const unsigned literalRoot = literals.rootBits, distanceRoot = distances.rootBits;
+        std::uint8_t* const outStart = out_.bytes.data() + out_.start;
+        std::uint8_t* out = out_.bytes.data() + out_.at;
+        std::uint8_t* const outEnd = out_.bytes.data() + out_.bytes.size();
+        std::uint64_t buffer = in_.buffer;
+        unsigned count = in_.count;
+        std::size_t position = in_.position;
+        const char* result = kNearAnEnd;
+
+        while (std::size_t(outEnd - out) >= kFastOutputRoom && in_.length - position >= kFastInputBytes) {
+            std::uint64_t word = load64(in_.source + position);
+            if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+            buffer |= word << count;
+            position += (63 - count) >> 3;
+            count |= 56;
+
+            TableEntry e = lookup(literalEntries, literalRoot, buffer);
+            buffer >>= entryBits(e);
+            count -= entryBits(e);
+            if (entryKind(e) == EntryKind::Literal) {
+                *out++ = std::uint8_t(entryValue(e));
                 continue;
             }
-            if (symbol == 256) return nullptr;
-            symbol -= 257;
-            if (symbol >= 29) return "invalid length symbol";
-            const std::size_t length = kLengthBase[symbol] + in_.take(kLengthExtra[symbol]);
-            if (in_.ended) return kEndsEarly;
-
-            const int code = in_.decode(distanceCode);
-            if (code < 0 || code >= kDistanceSymbols) return in_.ended ? kEndsEarly : "invalid distance code";
-            const std::size_t distance = kDistanceBase[code] + in_.take(kDistanceExtra[code]);
-            if (in_.ended) return kEndsEarly;
-            if (distance > out_.produced()) return "distance reaches before the start";
-            if (!out_.makeRoom(length)) return "more data than declared";
-
-            std::uint8_t* to = out_.bytes.data() + out_.at;
-            const std::uint8_t* from = to - distance;
-            if (distance >= length) {
-                std::memcpy(to, from, length);
-            } else {
-                // Overlapping copies repeat the last `distance` bytes, so go byte by byte.
-                for (std::size_t k = 0; k < length; ++k) to[k] = from[k];
+            if (entryKind(e) != EntryKind::Base) {
+                result = entryKind(e) == EntryKind::EndOfBlock ? nullptr
+                         : entryKind(e) == EntryKind::Reserved ? kInvalidLengthSymbol
+                                                                : kInvalidLiteralLength;
+                break;
             }
-            out_.at += length;
+            const std::size_t length = entryValue(e) + lowBits(buffer, entryExtra(e));
+            buffer >>= entryExtra(e);
+            count -= entryExtra(e);
+
+            e = lookup(distanceEntries, distanceRoot, buffer);
+            if (entryKind(e) != EntryKind::Base) {
+                result = kInvalidDistance;
+                break;
+            }
+            buffer >>= entryBits(e);
+            count -= entryBits(e);
+            const std::size_t distance = entryValue(e) + lowBits(buffer, entryExtra(e));
+            buffer >>= entryExtra(e);
+            count -= entryExtra(e);
+            if (distance > std::size_t(out - outStart)) {
+                result = kBeforeTheStart;
+                break;
+            }
+            copyMatch(out, distance, length, true);
+            out += length;
         }
+        in_.buffer = buffer;
+        in_.count = count;
+        in_.position = position;
+        out_.at = std::size_t(out - out_.bytes.data());
+        return result;
+    }
+
+    // One symbol with every check, for the ends of the source and of the output. Returns
+    // nullptr at the end of the block, a failure, or kNearAnEnd to go on.
+    const char* carefulSymbol(const DecodeTable& literals, const DecodeTable& distances) {
+        const TableEntry e = in_.decode(literals);
+        switch (entryKind(e)) {
+        case EntryKind::Literal:
+            if (!out_.makeRoom(1)) return kMoreThanDeclared;
+            out_.bytes[out_.at++] = std::uint8_t(entryValue(e));
+            return kNearAnEnd;
+        case EntryKind::EndOfBlock: return nullptr;
+        case EntryKind::Reserved: return kInvalidLengthSymbol;
+        case EntryKind::Base: break;
+        default: return in_.ended ? kEndsEarly : kInvalidLiteralLength;
+        }
+        const std::size_t length = entryValue(e) + in_.take(entryExtra(e));
+        if (in_.ended) return kEndsEarly;
+
+        const TableEntry d = in_.decode(distances);
+        if (entryKind(d) != EntryKind::Base) return in_.ended ? kEndsEarly : kInvalidDistance;
+        const std::size_t distance = entryValue(d) + in_.take(entryExtra(d));
+        if (in_.ended) return kEndsEarly;
+        if (distance > out_.produced()) return kBeforeTheStart;
+        if (!out_.makeRoom(length)) return kMoreThanDeclared;
+        copyMatch(out_.bytes.data() + out_.at, distance, length, false);
+        out_.at += length;
+        return kNearAnEnd;
     }
 
     BitReader in_;
     Output& out_;
-    Huffman lengthCode_, literalCode_, distanceCode_;
+    DecodeTable lengthTable_, literalTable_, distanceTable_;
 };
 
 // The most a stream of `length` bytes can produce: a 2-bit pair of one-bit codes yields a

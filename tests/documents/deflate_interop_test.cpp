@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tarn {
 namespace {
 
@@ -71,6 +73,23 @@ TEST(DeflateInflate, DecodesZlibAtEveryLevelAndStrategy) {
                 EXPECT_EQ(out, input);
             }
         }
+    }
+}
+
+TEST(DeflateInflate, DeclaredSizeBelowTheOutputStopsAfterAPrefix) {
+    // Cuts around the end of the fast loop's reach (the longest match plus its overshoot) and
+    // far from it; what is already in the output vector stays.
+    const Bytes input = testing::wordyBytes(100000, 9);
+    const Bytes stream = testing::zlibDeflate(input, 6, Z_DEFAULT_STRATEGY);
+    for (std::size_t cut : {0, 1, 257, 258, 273, 274, 275, 5000, 99999}) {
+        Bytes out = testing::bytesOf("kept");
+        std::string error;
+        EXPECT_FALSE(deflate::inflate(stream.data(), stream.size(), cut, out, error)) << cut;
+        EXPECT_EQ(error, "more data than declared") << cut;
+        ASSERT_LE(out.size(), 4 + cut);
+        EXPECT_GT(out.size() + 258, 4 + cut) << cut;
+        EXPECT_TRUE(std::equal(out.begin(), out.begin() + 4, "kept") && std::equal(out.begin() + 4, out.end(), input.begin()))
+            << cut;
     }
 }
 
