@@ -74,13 +74,23 @@ std::optional<Package> readPackage(const std::vector<std::uint8_t>& bytes, const
         return package;
     }
 
-    auto entries = zip::read(bytes, issues, limits);
-    if (!entries) return std::nullopt;
+    const auto directory = zip::readDirectory(bytes, issues, limits);
+    if (!directory) return std::nullopt;
+    // The directory's size bounds what the document entry can unpack to (the zip reader
+    // skips later entries of the same name), so an oversized document is refused before a
+    // byte of the archive is inflated: a small bomb costs no memory.
+    const auto documentEntry = std::find_if(directory->begin(), directory->end(),
+                                            [&](const zip::DirectoryEntry& e) { return e.name == documentName; });
+    if (documentEntry != directory->end() && documentEntry->size > kMaxDocumentBytes) {
+        addTooLarge(issues, "/" + documentName, "read");
+        return std::nullopt;
+    }
+    auto entries = zip::unpack(bytes, *directory, issues);
     // The zip reader already skips a second entry of any name; the checks below keep the first
     // document and the first asset of a name even so, so a package never holds two of either.
     bool haveDocument = false;
     std::unordered_set<std::string> assetNames;
-    for (zip::Entry& entry : *entries) {
+    for (zip::Entry& entry : entries) {
         const std::string pointer = "/" + entry.name;
         if (entry.name == documentName) {
             if (haveDocument) continue;

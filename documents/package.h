@@ -37,7 +37,8 @@ std::optional<json::Value> parseDocumentText(const std::vector<std::uint8_t>& by
 
 // A zip archive, or JSON text whose first byte after a byte-order mark and blanks is "{".
 // Assets whose data does not match their name are left out with a Warning. None (with an
-// Error) when neither form can be read or the archive has no document.
+// Error) when neither form can be read or the archive has no document. A document entry whose
+// declared size passes kMaxDocumentBytes is refused before anything is inflated.
 std::optional<Package> readPackage(const std::vector<std::uint8_t>& bytes, const std::string& documentName,
                                    IssueList& issues, const PackageLimits& limits);
 

@@ -1,7 +1,6 @@
 // Walking plugin/bank/file, reading each preset file's head and skipping repeats of an id.
 #include "storage/preset_scan.h"
 
-#include "documents/package_limits.h"
 #include "storage/file_bytes.h"
 #include "storage/folder_listing.h"
 
@@ -41,7 +40,7 @@ std::optional<Package> readInstanceFile(const std::filesystem::path& path, Issue
         return std::nullopt;
     }
     IssueList packageIssues;
-    std::optional<Package> package = readPackage(*bytes, "instance.json", packageIssues, PackageLimits{});
+    std::optional<Package> package = readPackage(*bytes, "instance.json", packageIssues, kPresetScanLimits);
     issues.insert(issues.end(), packageIssues.begin(), packageIssues.end());
     if (!package) {
         // The first Error, not a Warning (such as a corrupt asset) that happens to come before it.

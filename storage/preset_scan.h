@@ -4,13 +4,24 @@
 #include "documents/issue.h"
 #include "documents/json/value.h"
 #include "documents/package.h"
+#include "documents/package_limits.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tarn {
+
+// What a preset file may unpack to when the folder scan reads it: the document (at most
+// kMaxDocumentBytes) and a few wavetables or short samples as assets. 16 MiB holds about 45 s
+// of 48 kHz stereo float audio, far more than a bass sound needs, while a file past it (a zip
+// bomb, or an archive of something else) is refused from its directory without unpacking.
+// Other readers of packages keep the general limits.
+inline constexpr std::uint64_t kPresetAssetAllowance = std::uint64_t{16} * 1024 * 1024;
+inline constexpr PackageLimits kPresetScanLimits{10000, kMaxDocumentBytes + kPresetAssetAllowance,
+                                                 kMaxDocumentBytes + kPresetAssetAllowance};
 
 // One preset file met by the folder scan.
 struct PresetFile {
@@ -24,9 +35,9 @@ struct PresetFile {
 // A file the scan reads: its extension is exactly ".json", ".tarn" or ".zip".
 bool isPresetFileName(const std::filesystem::path& name);
 
-// The file as a package whose document is an instance with an id. None when the file cannot be
-// read, is not a package, is not an instance or has no id; `reason` then says so in a few words
-// ("has no id"). The package reader's own issues are appended to `issues`.
+// The file as a package, read within kPresetScanLimits, whose document is an instance with an
+// id. None when the file cannot be read, is not a package, is not an instance or has no id;
+// `reason` then says so in a few words ("has no id"). The package reader's own issues are appended to `issues`.
 std::optional<Package> readInstanceFile(const std::filesystem::path& path, IssueList& issues, std::string& reason);
 
 // The preset files of every bank (folder) directly inside `pluginFolder`, banks and files in path

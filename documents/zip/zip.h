@@ -24,8 +24,30 @@ bool looksLikeZip(const std::vector<std::uint8_t>& bytes);
 // letter, no ".." component, no control characters.
 bool isSafeName(const std::string& name);
 
-// The usable entries in central-directory order, with Warnings for skipped ones; none (with
-// an Error) when the archive as a whole is unusable or asks for more than `limits` allow.
+// One entry as the central directory describes it, with every size and offset widened to 64
+// bits. Its `size` is authoritative: unpacking never produces more.
+struct DirectoryEntry {
+    std::string name;
+    std::uint16_t flags = 0;
+    std::uint16_t method = 0;
+    std::uint32_t crc = 0;
+    std::uint64_t storedSize = 0;
+    std::uint64_t size = 0;
+    std::uint64_t localOffset = 0;
+};
+
+// The central directory after every archive-level check, `limits` included, with nothing
+// unpacked yet; none (with an Error) when the archive as a whole is unusable or asks for more
+// than `limits` allow.
+std::optional<std::vector<DirectoryEntry>> readDirectory(const std::vector<std::uint8_t>& bytes, IssueList& issues,
+                                                         const PackageLimits& limits);
+
+// The usable entries of a directory read from the same bytes, in its order, with a Warning for
+// each one skipped.
+std::vector<Entry> unpack(const std::vector<std::uint8_t>& bytes, const std::vector<DirectoryEntry>& directory,
+                          IssueList& issues);
+
+// readDirectory, then unpack.
 std::optional<std::vector<Entry>> read(const std::vector<std::uint8_t>& bytes, IssueList& issues,
                                        const PackageLimits& limits);
 

@@ -11,17 +11,6 @@
 namespace tarn::zip {
 namespace {
 
-// One central-directory header, with every size and offset widened to 64 bits.
-struct DirectoryEntry {
-    std::string name;
-    std::uint16_t flags = 0;
-    std::uint16_t method = 0;
-    std::uint32_t crc = 0;
-    std::uint64_t storedSize = 0;
-    std::uint64_t size = 0;
-    std::uint64_t localOffset = 0;
-};
-
 std::string entryPointer(const std::string& name) { return "/" + name; }
 
 // The end record: the last position where the signature stands and the comment length
@@ -35,6 +24,50 @@ std::optional<std::uint64_t> findEndRecord(const std::vector<std::uint8_t>& byte
     }
     return std::nullopt;
 }
+
+// The entry's bytes, or none with a Warning saying why it was skipped.
+std::optional<std::vector<std::uint8_t>> unpackEntry(const std::vector<std::uint8_t>& bytes, const DirectoryEntry& e,
+                                                     IssueList& issues) {
+    const std::string pointer = entryPointer(e.name);
+    const std::uint64_t size = bytes.size();
+    if (e.localOffset > size || size - e.localOffset < kLocalHeaderBytes ||
+        read32(bytes.data() + e.localOffset) != kLocalSignature) {
+        addWarning(issues, "zip-damaged-entry", pointer, "The entry's header is damaged; skipped");
+        return std::nullopt;
+    }
+    // The local header's own name and extra lengths place the data; its sizes are not used.
+    const std::uint8_t* local = bytes.data() + e.localOffset;
+    const std::uint64_t dataStart = e.localOffset + kLocalHeaderBytes + read16(local + 26) + read16(local + 28);
+    if (dataStart > size || size - dataStart < e.storedSize) {
+        addWarning(issues, "zip-damaged-entry", pointer, "The entry runs past the archive; skipped");
+        return std::nullopt;
+    }
+    const std::uint8_t* stored = bytes.data() + dataStart;
+
+    std::vector<std::uint8_t> data;
+    if (e.method == kMethodDeflated) {
+        std::string error;
+        const bool ok = deflate::inflate(stored, std::size_t(e.storedSize), e.size, data, error);
+        if (!ok || data.size() != e.size) {
+            addWarning(issues, "zip-damaged-entry", pointer,
+                       "Cannot decompress: " + (ok || error.empty() ? std::string("wrong size") : error) + "; skipped");
+            return std::nullopt;
+        }
+    } else {
+        if (e.storedSize != e.size) {
+            addWarning(issues, "zip-damaged-entry", pointer, "Stored sizes disagree; skipped");
+            return std::nullopt;
+        }
+        data.assign(stored, stored + e.storedSize);
+    }
+    if (crc32(data.data(), data.size()) != e.crc) {
+        addWarning(issues, "zip-checksum", pointer, "Checksum mismatch; skipped");
+        return std::nullopt;
+    }
+    return data;
+}
+
+} // namespace
 
 // Walks the whole directory and checks every archive-level rule before any entry is
 // unpacked, so an archive that will be refused costs no inflating at all.
@@ -128,58 +161,11 @@ std::optional<std::vector<DirectoryEntry>> readDirectory(const std::vector<std::
     return entries;
 }
 
-// The entry's bytes, or none with a Warning saying why it was skipped.
-std::optional<std::vector<std::uint8_t>> unpack(const std::vector<std::uint8_t>& bytes, const DirectoryEntry& e,
-                                                IssueList& issues) {
-    const std::string pointer = entryPointer(e.name);
-    const std::uint64_t size = bytes.size();
-    if (e.localOffset > size || size - e.localOffset < kLocalHeaderBytes ||
-        read32(bytes.data() + e.localOffset) != kLocalSignature) {
-        addWarning(issues, "zip-damaged-entry", pointer, "The entry's header is damaged; skipped");
-        return std::nullopt;
-    }
-    // The local header's own name and extra lengths place the data; its sizes are not used.
-    const std::uint8_t* local = bytes.data() + e.localOffset;
-    const std::uint64_t dataStart = e.localOffset + kLocalHeaderBytes + read16(local + 26) + read16(local + 28);
-    if (dataStart > size || size - dataStart < e.storedSize) {
-        addWarning(issues, "zip-damaged-entry", pointer, "The entry runs past the archive; skipped");
-        return std::nullopt;
-    }
-    const std::uint8_t* stored = bytes.data() + dataStart;
-
-    std::vector<std::uint8_t> data;
-    if (e.method == kMethodDeflated) {
-        std::string error;
-        const bool ok = deflate::inflate(stored, std::size_t(e.storedSize), e.size, data, error);
-        if (!ok || data.size() != e.size) {
-            addWarning(issues, "zip-damaged-entry", pointer,
-                       "Cannot decompress: " + (ok || error.empty() ? std::string("wrong size") : error) + "; skipped");
-            return std::nullopt;
-        }
-    } else {
-        if (e.storedSize != e.size) {
-            addWarning(issues, "zip-damaged-entry", pointer, "Stored sizes disagree; skipped");
-            return std::nullopt;
-        }
-        data.assign(stored, stored + e.storedSize);
-    }
-    if (crc32(data.data(), data.size()) != e.crc) {
-        addWarning(issues, "zip-checksum", pointer, "Checksum mismatch; skipped");
-        return std::nullopt;
-    }
-    return data;
-}
-
-} // namespace
-
-std::optional<std::vector<Entry>> read(const std::vector<std::uint8_t>& bytes, IssueList& issues,
-                                       const PackageLimits& limits) {
-    const auto directory = readDirectory(bytes, issues, limits);
-    if (!directory) return std::nullopt;
-
+std::vector<Entry> unpack(const std::vector<std::uint8_t>& bytes, const std::vector<DirectoryEntry>& directory,
+                          IssueList& issues) {
     std::vector<Entry> entries;
     std::unordered_set<std::string_view> seen;
-    for (const DirectoryEntry& e : *directory) {
+    for (const DirectoryEntry& e : directory) {
         const std::string pointer = entryPointer(e.name);
         if (!e.name.empty() && e.name.back() == '/') continue; // a folder
         if (!isSafeName(e.name)) {
@@ -198,11 +184,18 @@ std::optional<std::vector<Entry>> read(const std::vector<std::uint8_t>& bytes, I
             addWarning(issues, "zip-method", pointer, "Entries are stored or deflated; skipped");
             continue;
         }
-        auto data = unpack(bytes, e, issues);
+        auto data = unpackEntry(bytes, e, issues);
         if (!data) continue;
         entries.push_back(Entry{e.name, std::move(*data), e.method == kMethodDeflated});
     }
     return entries;
+}
+
+std::optional<std::vector<Entry>> read(const std::vector<std::uint8_t>& bytes, IssueList& issues,
+                                       const PackageLimits& limits) {
+    const auto directory = readDirectory(bytes, issues, limits);
+    if (!directory) return std::nullopt;
+    return unpack(bytes, *directory, issues);
 }
 
 } // namespace tarn::zip

@@ -3,6 +3,7 @@
 #include "documents/package.h"
 #include "documents/sha256.h"
 #include "tests/documents/document_test_support.h"
+#include "tests/documents/zip_bomb.h"
 #include "tests/documents/zip_test_support.h"
 
 #include <gmock/gmock.h>
@@ -207,6 +208,23 @@ TEST(PackageRead, DocumentTextIsCappedAtSixtyFourMebibytes) {
     EXPECT_FALSE(r.package);
     EXPECT_THAT(issueLines(r.issues),
                 ElementsAre("E document-too-large /instance.json: The document is larger than 64 MiB; not read"));
+}
+
+TEST(PackageRead, DocumentBombIsRefusedWithoutInflating) {
+    // The construction is a real bomb: small enough, it unpacks to its spaces.
+    const auto small = testing::readArchive(testing::zipBomb("instance.json", 2));
+    ASSERT_TRUE(small.entries && small.entries->size() == 1);
+    EXPECT_EQ(small.entries->front().data, Bytes(2 << 20, ' '));
+
+    // About 1 MB that unpacks to 1000 MiB, within the general limits of 1 GiB per entry.
+    const Bytes bomb = testing::zipBomb("instance.json", 1000);
+    Read r;
+    const testing::Cost cost = testing::costOf([&] { r = readBytes(bomb); });
+    EXPECT_FALSE(r.package);
+    EXPECT_THAT(issueLines(r.issues),
+                ElementsAre("E document-too-large /instance.json: The document is larger than 64 MiB; not read"));
+    EXPECT_LT(cost.residentGrowthBytes, 64u << 20);
+    EXPECT_LT(cost.seconds, 0.2);
 }
 
 TEST(PackageWrite, WithoutAssetsOrFilesTheDocumentIsPlainIndentedText) {

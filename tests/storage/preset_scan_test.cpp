@@ -1,10 +1,14 @@
 // The folder scan: which files are read, in which order, and why a file is left out.
 #include "storage/preset_scan.h"
 
+#include "documents/sha256.h"
 #include "documents/zip/zip.h"
+#include "tests/documents/zip_bomb.h"
 #include "tests/storage/preset_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace tarn {
 namespace {
@@ -114,6 +118,33 @@ TEST(PresetScan, ZipPackagesAreReadAndTheReasonIsTheFirstError) {
     ASSERT_GE(packageIssues.size(), 2u);
     EXPECT_EQ(packageIssues[0].severity, Severity::Warning);
     EXPECT_EQ(reason, "The archive has no instance.json");
+}
+
+TEST(PresetScan, ArchivesPastThePresetLimitsAreSkippedWithoutUnpacking) {
+    ScratchFolder folder;
+    const fs::path bank = folder.path() / "tarnlode" / "b";
+    // A preset with a one-mebibyte asset still reads; a bomb unpacking to 1000 MiB does not.
+    const std::string text = presetText("real");
+    std::vector<std::uint8_t> wave(1 << 20);
+    std::mt19937 rng(1);
+    for (auto& b : wave) b = std::uint8_t(rng());
+    IssueList writeIssues;
+    const auto real = zip::write({{"instance.json", {text.begin(), text.end()}, true},
+                                  {"assets/" + sha256Hex(wave.data(), wave.size()), wave, false}},
+                                 writeIssues);
+    ASSERT_TRUE(real);
+    writeText(bank / "real.tarn", std::string(real->begin(), real->end()));
+    const std::vector<std::uint8_t> bomb = testing::zipBomb("instance.json", 1000);
+    writeText(bank / "bomb.zip", std::string(bomb.begin(), bomb.end()));
+
+    IssueList issues;
+    std::vector<PresetFile> files;
+    const testing::Cost cost = testing::costOf([&] { files = scanPresetFolder(folder.path() / "tarnlode", "user", issues); });
+    EXPECT_EQ(keys(files), std::vector<std::string>{"user:b/real"});
+    ASSERT_EQ(issues.size(), 1u);
+    EXPECT_EQ(issues[0].message, (bank / "bomb.zip").string() + " The archive unpacks to more than allowed");
+    EXPECT_LT(cost.residentGrowthBytes, 64u << 20);
+    EXPECT_LT(cost.seconds, 0.2);
 }
 
 TEST(PresetScan, LinkLoopsVanishedFilesAndPlainFilesNeverStopTheScan) {
