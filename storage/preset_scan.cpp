@@ -43,8 +43,9 @@ std::optional<Package> readInstanceFile(const std::filesystem::path& path, Issue
     std::optional<Package> package = readPackage(*bytes, "instance.json", packageIssues, kPresetScanLimits);
     issues.insert(issues.end(), packageIssues.begin(), packageIssues.end());
     if (!package) {
-        // The first Error, not a Warning (such as a corrupt asset) that happens to come before it.
-        reason = firstErrorMessage(packageIssues, "is unreadable");
+        // The first issue, whatever its severity: a damaged document entry is skipped with a
+        // Warning before the archive is found to have no document, and that names the damage.
+        reason = packageIssues.empty() ? "is unreadable" : packageIssues.front().message;
         return std::nullopt;
     }
     if (json::stringOr(package->document, "kind", "") != "instance") {

@@ -88,36 +88,42 @@ TEST(PresetScan, UnreadableFilesAreWarningsWithTheirReason) {
         << issues[3].message;
 }
 
-TEST(PresetScan, ZipPackagesAreReadAndTheReasonIsTheFirstError) {
-    ScratchFolder folder;
-    const fs::path bank = folder.path() / "tarnlode" / "zips";
-    const std::string text = presetText("zipped", "Zipped");
-    std::vector<zip::Entry> entries{{"instance.json", {text.begin(), text.end()}, true}};
-    IssueList writeIssues;
-    auto archive = zip::write(entries, writeIssues);
-    ASSERT_TRUE(archive);
-    fs::create_directories(bank);
-    testing::writeText(bank / "a.zip", std::string(archive->begin(), archive->end()));
-
-    // A corrupt asset (a Warning) comes before the missing document (the Error): the reason is the Error.
-    const std::vector<std::uint8_t> data{1, 2, 3};
-    std::vector<zip::Entry> broken{{"assets/" + std::string(64, 'a'), data, false}};
-    archive = zip::write(broken, writeIssues);
-    ASSERT_TRUE(archive);
-    testing::writeText(bank / "b.tarn", std::string(archive->begin(), archive->end()));
-
+std::vector<std::uint8_t> archiveOf(const std::vector<zip::Entry>& entries) {
     IssueList issues;
-    const std::vector<PresetFile> files = scanPresetFolder(folder.path() / "tarnlode", "user", issues);
-    EXPECT_EQ(keys(files), std::vector<std::string>{"user:zips/zipped"});
-    ASSERT_EQ(issues.size(), 1u);
-    EXPECT_EQ(issues[0].message, (bank / "b.tarn").string() + " The archive has no instance.json");
+    const auto bytes = zip::write(entries, issues);
+    EXPECT_TRUE(bytes);
+    return bytes.value_or(std::vector<std::uint8_t>{});
+}
 
-    IssueList packageIssues;
-    std::string reason;
-    EXPECT_FALSE(readInstanceFile(bank / "b.tarn", packageIssues, reason));
-    ASSERT_GE(packageIssues.size(), 2u);
-    EXPECT_EQ(packageIssues[0].severity, Severity::Warning);
-    EXPECT_EQ(reason, "The archive has no instance.json");
+void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    writeText(path, std::string(bytes.begin(), bytes.end()));
+}
+
+TEST(PresetScan, ASkippedArchivesReasonIsItsFirstIssue) {
+    const std::string text = presetText("doc");
+    const std::vector<std::uint8_t> stored = archiveOf({{"instance.json", {text.begin(), text.end()}, false}});
+    std::vector<std::uint8_t> badChecksum = stored;
+    badChecksum[30 + 13 + 5] ^= 1; // a byte of the stored document, after its local header and name
+    const std::vector<std::uint8_t> badAsset = archiveOf({{"assets/" + std::string(64, 'a'), {1, 2, 3}, false}});
+    const struct {
+        const char* file;
+        std::vector<std::uint8_t> bytes;
+        const char* reason;
+    } cases[] = {
+        {"1-checksum.zip", badChecksum, "Checksum mismatch; skipped"},
+        {"2-asset.tarn", badAsset, "The asset does not match its name; left out, the plugin falls back"},
+        {"3-truncated.zip", {stored.begin(), stored.begin() + std::ptrdiff_t(stored.size() / 2)}, "No end-of-archive record"},
+        {"4-text.zip", {'P', 'K', '?', '?', 'x'}, "Neither a JSON document nor a zip archive"},
+        {"5-large.zip", testing::zipBomb("instance.json", 65), "The document is larger than 64 MiB; not read"},
+    };
+    ScratchFolder folder;
+    const fs::path bank = folder.path() / "tarnlode" / "b";
+    for (const auto& c : cases) writeBytes(bank / c.file, c.bytes);
+    IssueList issues;
+    EXPECT_TRUE(scanPresetFolder(folder.path() / "tarnlode", "user", issues).empty());
+    ASSERT_EQ(issues.size(), std::size(cases));
+    for (std::size_t i = 0; i < issues.size(); ++i)
+        EXPECT_EQ(issues[i].message, (bank / cases[i].file).string() + " " + cases[i].reason);
 }
 
 TEST(PresetScan, ArchivesPastThePresetLimitsAreSkippedWithoutUnpacking) {
@@ -128,14 +134,9 @@ TEST(PresetScan, ArchivesPastThePresetLimitsAreSkippedWithoutUnpacking) {
     std::vector<std::uint8_t> wave(1 << 20);
     std::mt19937 rng(1);
     for (auto& b : wave) b = std::uint8_t(rng());
-    IssueList writeIssues;
-    const auto real = zip::write({{"instance.json", {text.begin(), text.end()}, true},
-                                  {"assets/" + sha256Hex(wave.data(), wave.size()), wave, false}},
-                                 writeIssues);
-    ASSERT_TRUE(real);
-    writeText(bank / "real.tarn", std::string(real->begin(), real->end()));
-    const std::vector<std::uint8_t> bomb = testing::zipBomb("instance.json", 1000);
-    writeText(bank / "bomb.zip", std::string(bomb.begin(), bomb.end()));
+    writeBytes(bank / "real.tarn", archiveOf({{"instance.json", {text.begin(), text.end()}, true},
+                                              {"assets/" + sha256Hex(wave.data(), wave.size()), wave, false}}));
+    writeBytes(bank / "bomb.zip", testing::zipBomb("instance.json", 1000));
 
     IssueList issues;
     std::vector<PresetFile> files;
