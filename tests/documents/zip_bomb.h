@@ -1,6 +1,7 @@
 // Zip bombs made on the spot, and what reading one costs in resident memory and time.
 #pragma once
 
+#include "documents/zip/zip.h"
 #include "documents/zip/zip_format.h"
 
 #include <zlib.h>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarn::testing {
@@ -23,58 +25,42 @@ inline std::vector<std::uint8_t> zipBomb(const std::string& name, unsigned mebib
     deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_RLE);
     z.next_in = const_cast<Bytef*>(mebibyte.data());
     z.avail_in = uInt(mebibyte.size());
-    z.next_out = piece.data();
-    z.avail_out = uInt(piece.size());
-    deflate(&z, Z_FULL_FLUSH);
-    piece.resize(piece.size() - z.avail_out);
-    z.next_out = end.data();
-    z.avail_out = uInt(end.size());
-    deflate(&z, Z_FINISH);
-    end.resize(end.size() - z.avail_out);
+    for (auto [out, flush] : {std::pair{&piece, Z_FULL_FLUSH}, std::pair{&end, Z_FINISH}}) {
+        z.next_out = out->data();
+        z.avail_out = uInt(out->size());
+        deflate(&z, flush);
+        out->erase(out->end() - std::ptrdiff_t(z.avail_out), out->end());
+    }
     deflateEnd(&z);
-
+    std::vector<std::uint8_t> stream;
     const uLong pieceCrc = ::crc32(0, mebibyte.data(), uInt(mebibyte.size()));
     uLong crc = 0;
-    std::vector<std::uint8_t> stream;
     for (unsigned i = 0; i < mebibytes; ++i) {
         stream.insert(stream.end(), piece.begin(), piece.end());
         crc = crc32_combine(crc, pieceCrc, z_off_t(mebibyte.size()));
     }
     stream.insert(stream.end(), end.begin(), end.end());
 
-    // A local header, the data, one central-directory header and the end record.
-    const auto size = std::uint32_t(std::uint64_t(mebibytes) << 20);
-    std::vector<std::uint8_t> zip;
-    auto sizesAndName = [&](bool central) {
-        for (std::uint32_t v : {std::uint32_t(zip::kVersion), 0u, std::uint32_t(zip::kMethodDeflated), 0u, 0u})
-            zip::put16(zip, v); // version needed, flags, method, time, date
-        zip::put32(zip, std::uint32_t(crc));
-        zip::put32(zip, std::uint32_t(stream.size()));
-        zip::put32(zip, size);
-        zip::put16(zip, std::uint32_t(name.size()));
-        zip::put16(zip, 0); // extra field
-        if (central)
-            for (std::uint32_t v : {0u, 0u, 0u, 0u, 0u, 0u, 0u}) zip::put16(zip, v); // comment ... local offset
+    // Our writer's archive of one empty stored entry, the stream put in as its data.
+    IssueList issues;
+    std::vector<std::uint8_t> zip = zip::write({zip::Entry{name, {}, false}}, issues).value();
+    zip.insert(zip.begin() + std::ptrdiff_t(zip::kLocalHeaderBytes + name.size()), stream.begin(), stream.end());
+    auto set = [&zip](std::size_t at, std::uint32_t value, int bytes) {
+        for (int k = 0; k < bytes; ++k) zip[at + std::size_t(k)] = std::uint8_t(value >> (8 * k));
     };
-    zip::put32(zip, zip::kLocalSignature);
-    sizesAndName(false);
-    zip.insert(zip.end(), name.begin(), name.end());
-    zip.insert(zip.end(), stream.begin(), stream.end());
-    const auto directoryOffset = std::uint32_t(zip.size());
-    zip::put32(zip, zip::kCentralSignature);
-    zip::put16(zip, zip::kVersion);
-    sizesAndName(true);
-    zip.insert(zip.end(), name.begin(), name.end());
-    const auto directorySize = std::uint32_t(zip.size() - directoryOffset);
-    zip::put32(zip, zip::kEndSignature);
-    for (std::uint32_t v : {0u, 0u, 1u, 1u}) zip::put16(zip, v); // disks, entries here and in all
-    zip::put32(zip, directorySize);
-    zip::put32(zip, directoryOffset);
-    zip::put16(zip, 0); // comment
+    const std::size_t endRecord = zip.size() - zip::kEndRecordBytes;
+    const std::uint32_t directory = zip::read32(&zip[endRecord + 16]) + std::uint32_t(stream.size());
+    set(endRecord + 16, directory, 4);
+    for (std::size_t header : {std::size_t(0), std::size_t(directory) + 2}) { // central fields stand 2 bytes later
+        set(header + 8, zip::kMethodDeflated, 2);
+        set(header + 14, std::uint32_t(crc), 4);
+        set(header + 18, std::uint32_t(stream.size()), 4);
+        set(header + 22, std::uint32_t(std::uint64_t(mebibytes) << 20), 4);
+    }
     return zip;
 }
 
-// The process's resident set now and at its peak since the last reset, in bytes.
+// A field of /proc/self/status in KiB: VmRSS now, VmHWM the peak since the last reset.
 inline std::uint64_t residentKibibytes(const std::string& field) {
     std::ifstream status("/proc/self/status");
     std::string word;
