@@ -114,6 +114,14 @@ FrameResult ViewHost::frame(View& view, WindowControls* controls, bool framed, b
     renderer_->beforeFrame(*ui_);
     ImGui_ImplSDL2_NewFrame();
     ImGuiIO& io = ImGui::GetIO();
+    // The backend reads the pointer from SDL's global state, which SDL refreshes on XInput raw
+    // motion only; a pointer moved through XTEST (remote desktops, input tools) sends none. The
+    // window's own pointer position is current whenever the pointer is over the window.
+    if (SDL_GetMouseFocus() == window_) {
+        int x = 0, y = 0;
+        SDL_GetMouseState(&x, &y);
+        io.MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
+    }
     // Dear ImGui refuses a zero step; the view still sees the host's own delta.
     if (!(io.DeltaTime > 0.0f)) io.DeltaTime = 1e-6f;
     ImGui::NewFrame();

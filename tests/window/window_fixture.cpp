@@ -1,0 +1,137 @@
+// The window tests' tools: a private X server, commands run as a user would, and a view a script drives.
+#include "tests/window/window_fixture.h"
+
+#include "ui/imgui_compat.h"
+#include "ui/ui_context.h"
+
+#include <imgui.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+
+namespace tarn::ui::window_tests {
+namespace {
+
+std::string temporaryFolder() {
+    char name[] = "/tmp/tarn-window-XXXXXX";
+    if (mkdtemp(name) == nullptr) throw std::runtime_error("no temporary folder");
+    return name;
+}
+
+}  // namespace
+
+int run(const std::string& command, std::string* out) {
+    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) return -1;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        if (out != nullptr) out->append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+Xvfb::Xvfb() : folder(temporaryFolder()) {
+    // The server takes the first free display and names it once it accepts connections.
+    server_ = popen("echo $$; exec Xvfb -displayfd 1 -screen 0 2560x1600x24 -noreset -nolisten tcp 2>/dev/null", "r");
+    int display = -1;
+    if (server_ == nullptr || std::fscanf(server_, "%d %d", &pid_, &display) != 2) {
+        throw std::runtime_error("Xvfb did not start");
+    }
+    std::string displayName = std::to_string(display);
+    displayName.insert(0, 1, ':');
+    setenv("DISPLAY", displayName.c_str(), 1);
+    run("echo 'Xft.dpi: 144' | xrdb -nocpp -load");  // without it every size test fails
+    for (const char* name : {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "GTK_USE_PORTAL"}) unsetenv(name);
+    setenv("GSETTINGS_BACKEND", "memory", 1);
+    setenv("NO_AT_BRIDGE", "1", 1);
+    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + folder + "/no-bus").c_str(), 1);
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+        setenv(name, folder.c_str(), 1);
+    }
+}
+
+Xvfb::~Xvfb() {
+    if (pid_ > 0) kill(pid_, SIGTERM);
+    if (server_ != nullptr) pclose(server_);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+std::string windowWithTitle(const std::string& title, const std::string& except) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::string ids;
+        std::string command = "xdotool search --onlyvisible --name '^";
+        command += title;
+        command += "$'";
+        run(command, &ids);
+        std::istringstream found(ids);
+        for (std::string id; std::getline(found, id);) {
+            if (!id.empty() && id != except) return id;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "";
+}
+
+void ProbeView::draw(const FrameInfo& frame) {
+    // The button at logical (200, 6), 100 x 24, in the caption band; a magenta block for screenshots.
+    const float s = frame.displayScale;
+    ImGui::GetWindowDrawList()->AddRectFilled(ImVec2(frame.content.x, frame.content.y + 60.0f * s),
+                                              ImVec2(frame.content.x + 200.0f * s, frame.content.y + 260.0f * s),
+                                              IM_COL32(255, 0, 255, 255));
+    ImGui::SetCursorScreenPos(ImVec2(200.0f * s, 6.0f * s));
+    const bool clicked = ImGui::Button("probe", ImVec2(100.0f * s, 24.0f * s));
+    UiContext& ui = UiContext::current();
+    ui.drop.wanted = true;
+
+    const std::lock_guard lock(mutex_);
+    buttonHovered = ImGui::IsItemHovered();
+    buttonClicks += clicked ? 1 : 0;
+    mouseDowns += ImGui::IsMouseClicked(0) ? 1 : 0;
+    escapes += compat::isKeyPressed(compat::Key::Escape, false) ? 1 : 0;
+    dialogFrames += ui.dialogRunning ? 1 : 0;
+    if (ui.drop.dropped) dropped = ui.drop.paths;
+    for (Waiter* waiter : waiters_) waiter->met = waiter->met || waiter->check(frame);
+    changed_.notify_all();
+}
+
+bool ProbeView::waitFor(Check check, double seconds) {
+    Waiter waiter{std::move(check)};
+    std::unique_lock lock(mutex_);
+    waiters_.push_back(&waiter);
+    changed_.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return waiter.met || finished_; });
+    std::erase(waiters_, &waiter);
+    return waiter.met;
+}
+
+void ProbeView::finish() {
+    const std::lock_guard lock(mutex_);
+    finished_ = true;
+    changed_.notify_all();
+}
+
+int runScripted(ProbeView& view, const StandaloneOptions& options, const std::function<void()>& script) {
+    std::thread driver([&] {
+        if (view.waitFor([](const FrameInfo&) { return true; })) script();
+        view.waitFor([](const FrameInfo& frame) { return frame.windowControls->close(), true; });
+    });
+    struct Join {
+        ProbeView& view;
+        std::thread& driver;
+        ~Join() {
+            view.finish();
+            driver.join();
+        }
+    } join{view, driver};
+    return runStandalone(view, options);
+}
+
+}  // namespace tarn::ui::window_tests

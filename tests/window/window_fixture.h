@@ -1,0 +1,70 @@
+// The window tests' tools: a private X server, commands run as a user would, and a view a script drives.
+#pragma once
+
+#include "ui/host/standalone_window.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tarn::ui::window_tests {
+
+// Generous: a loaded two-core machine under the sanitizers is slow, and waits end when met.
+constexpr double kPatience = 30.0;
+
+// Runs a shell command line; its exit status (-1 when it did not end normally) and standard output.
+int run(const std::string& command, std::string* out = nullptr);
+
+// Xvfb on a free display with Xft.dpi 144 (scale 1.5), DISPLAY pointing at it and GTK kept quiet
+// and away from the user's files; stopped on destruction. Throws when it does not start.
+class Xvfb {
+public:
+    Xvfb();
+    ~Xvfb();
+    Xvfb(const Xvfb&) = delete;
+    Xvfb& operator=(const Xvfb&) = delete;
+    const std::string folder;  // an empty temporary folder, removed afterwards
+
+private:
+    FILE* server_ = nullptr;
+    int pid_ = -1;
+};
+
+// A visible window with this exact title other than `except`, as soon as one shows; "" if none does.
+std::string windowWithTitle(const std::string& title, const std::string& except = "");
+
+// A view with a button in the caption band, watched and driven by a script on another thread:
+// every check runs inside a frame, on the UI thread, with the UI context current.
+class ProbeView : public View {
+public:
+    using Check = std::function<bool(const FrameInfo&)>;
+    void draw(const FrameInfo& frame) override;
+    // Runs `check` in every frame until it returns true; false if it never did in time or the
+    // window has gone.
+    bool waitFor(Check check, double seconds = kPatience);
+    void finish();
+
+    // The UI thread's own (read them inside checks).
+    int buttonClicks = 0, mouseDowns = 0, escapes = 0, dialogFrames = 0;
+    bool buttonHovered = false;
+    std::vector<std::string> dropped;  // the paths of the last drop
+
+private:
+    struct Waiter {
+        Check check;
+        bool met = false;
+    };
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Waiter*> waiters_;
+    bool finished_ = false;
+};
+
+// Runs the window with `view` here and `script` on another thread; the window is closed when the
+// script returns. Returns runStandalone's result.
+int runScripted(ProbeView& view, const StandaloneOptions& options, const std::function<void()>& script);
+
+}  // namespace tarn::ui::window_tests

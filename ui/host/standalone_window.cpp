@@ -1,0 +1,414 @@
+// The borderless desktop window that shows one view: creation, scale, hit testing, fullscreen and the loop.
+//
+// Where the Linux window differs from the Windows one it stands in for (SDL2 on X11 and GTK 3 in
+// place of Win32, COM and OLE); this list is the one place that keeps them:
+// - Scale: the X resource Xft.dpi / 96 where set, else SDL's DPI of the display / 96, else 1, in
+//   place of the monitor's DPI. A change of display re-reads it and resizes a restored window in
+//   proportion, in place of WM_DPICHANGED's suggested rectangle.
+// - The minimum size goes to the window system (WM_NORMAL_HINTS) at creation and at every scale
+//   change, in place of answers to WM_GETMINMAXINFO. No window class is registered, and there is
+//   no non-client frame to compute (WM_NCCALCSIZE): a maximised window keeps its whole area.
+// - Hit testing goes through SDL_SetWindowHitTest and the window system moves and resizes. SDL
+//   reports no presses on a draggable area, so the caption double click that toggles fullscreen
+//   is recognised inside the hit test (SDL's double-click time and radius) and posted to the loop.
+// - Fullscreen is the window system's fullscreen on the window's display (SDL's desktop
+//   fullscreen); leaving it restores the saved position and size, or maximises again.
+// - close() ends the loop at its next check in place of posting WM_CLOSE; SDL_QUIT, the window
+//   system's close, SIGINT and SIGTERM end it the same way.
+// - The loop sleeps 10 ms while the window is minimised or hidden, in place of asking an occluded
+//   swap chain; where vsync is refused (as on Xvfb) frames are paced to 60 a second.
+// - X11 has no modal move or size loop, so no timer draws during one. While a file dialog is open
+//   a 16 ms GLib timeout draws the frames (in place of timer 0x4B44), and the window's own input
+//   that arrives meanwhile is discarded, so that no click lands after the dialog closes.
+// - Dear ImGui 1.86 reads keys once a frame: a key released before any frame saw it pressed is
+//   released after the next frame.
+// - The icon is an RGBA surface decoded by stb_image (no DIB section, no mask); SDL reports no
+//   failure when it sets one, so "the window icon could not be made" has no counterpart.
+// - Drops come as SDL's drop-begin, drop-file and drop-complete events, without enter, over,
+//   leave or a position: the paths reach the drop state as one enter and drop at the pointer's
+//   position when the drop completes. The window system shows every drop as accepted; a view
+//   that does not want the paths is left with nothing.
+// - File dialogs are GTK 3's GtkFileChooserNative (the desktop portal's where one runs), with no
+//   owner window; a failing step writes "tarn-ui: <step> failed" to stderr (no HRESULT, no
+//   debugger output). The chooser appends no extension, so the program appends the default one
+//   and asks the overwrite question itself, for the name actually written.
+// - Opening with the system runs xdg-open (posix_spawnp, no shell, "./" before a leading "-").
+// - The screensaver is left on and the compositor is not bypassed, as for any desktop window
+//   (SDL would otherwise do both, as it does for games).
+#include "ui/host/standalone_window.h"
+
+#include "ui/host/display_scale.h"
+#include "ui/host/hit_test.h"
+#include "ui/host/host_messages.h"
+#include "ui/host/key_tap_latch.h"
+#include "ui/host/native_file_dialog.h"
+#include "ui/host/system_open_xdg.h"
+#include "ui/host/view_host.h"
+#include "ui/host/window_icon.h"
+#include "ui/ui_context.h"
+
+#include <SDL.h>
+#include <imgui.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace tarn::ui {
+namespace {
+
+constexpr auto kFramePeriod = std::chrono::microseconds(16667);  // 60 frames a second
+
+std::atomic<int> quitSignal{0};
+
+void onQuitSignal(int) { quitSignal.store(1); }
+
+// SIGINT and SIGTERM end the loop for as long as it runs; the handlers found are put back after.
+class QuitSignals {
+public:
+    QuitSignals() {
+        quitSignal.store(0);
+        struct sigaction action {};
+        action.sa_handler = onQuitSignal;
+        action.sa_flags = SA_RESTART;  // the libraries' own system calls carry on; the loop checks the flag
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &oldInt_);
+        sigaction(SIGTERM, &action, &oldTerm_);
+    }
+    ~QuitSignals() {
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+    QuitSignals(const QuitSignals&) = delete;
+    QuitSignals& operator=(const QuitSignals&) = delete;
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
+[[noreturn]] void noWindow(const std::string& reason) {
+    std::fprintf(stderr, "tarn-ui: %s\n", reason.c_str());
+    throw std::runtime_error("tarn-ui: could not create the window");
+}
+
+// SDL's video subsystem for the window's life. Without a display SDL would quietly pick an
+// invisible driver: those are taken only when SDL_VIDEODRIVER asks for them.
+class VideoSession {
+public:
+    VideoSession() {
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) noWindow(std::string("SDL_Init failed: ") + SDL_GetError());
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const bool invisible =
+            driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+        if (invisible && (asked == nullptr || *asked == '\0')) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            noWindow("no display to show the window on");
+        }
+    }
+    ~VideoSession() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+    VideoSession(const VideoSession&) = delete;
+    VideoSession& operator=(const VideoSession&) = delete;
+};
+
+struct WindowDeleter {
+    void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+};
+
+int hintOr(const char* name, int fallback) {
+    const char* value = SDL_GetHint(name);
+    return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
+}
+
+SDL_HitTestResult toSdl(WindowHit hit) {
+    switch (hit) {
+        case WindowHit::caption: return SDL_HITTEST_DRAGGABLE;
+        case WindowHit::left: return SDL_HITTEST_RESIZE_LEFT;
+        case WindowHit::right: return SDL_HITTEST_RESIZE_RIGHT;
+        case WindowHit::top: return SDL_HITTEST_RESIZE_TOP;
+        case WindowHit::bottom: return SDL_HITTEST_RESIZE_BOTTOM;
+        case WindowHit::topLeft: return SDL_HITTEST_RESIZE_TOPLEFT;
+        case WindowHit::topRight: return SDL_HITTEST_RESIZE_TOPRIGHT;
+        case WindowHit::bottomLeft: return SDL_HITTEST_RESIZE_BOTTOMLEFT;
+        case WindowHit::bottomRight: return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
+        case WindowHit::client: break;
+    }
+    return SDL_HITTEST_NORMAL;
+}
+
+// The event the hit test posts for a double click on the caption band.
+Uint32 captionDoubleClickEvent() {
+    static const Uint32 type = SDL_RegisterEvents(1);
+    return type;
+}
+
+struct Placement {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool maximized = false;
+};
+
+class StandaloneWindow final : public WindowControls {
+public:
+    StandaloneWindow(View& view, const StandaloneOptions& options);
+    StandaloneWindow(const StandaloneWindow&) = delete;
+    StandaloneWindow& operator=(const StandaloneWindow&) = delete;
+    int run();
+
+    void minimize() override { SDL_MinimizeWindow(window_.get()); }
+    void toggleMaximize() override;
+    void toggleFullscreen() override;
+    void close() override { running_ = false; }
+    bool isMaximized() const override { return (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MAXIMIZED) != 0; }
+    bool isFullscreen() const override { return fullscreen_; }
+    void setScale(float scale) override {
+        if (scale > 0.0f && std::isfinite(scale)) pendingScale_ = scale;
+    }
+
+private:
+    static SDL_HitTestResult onHitTest(SDL_Window*, const SDL_Point* point, void* self);
+    SDL_HitTestResult hitTest(const SDL_Point& point);
+    bool uiWantsPointer();
+    void pumpEvents(bool inputAllowed);
+    void handle(SDL_Event& event, bool inputAllowed);
+    void takeDrop(const SDL_Event& event);
+    bool drawDuringDialog();
+    bool minimisedOrHidden() const {
+        return (SDL_GetWindowFlags(window_.get()) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+    }
+    int displayIndex() const { return std::max(SDL_GetWindowDisplayIndex(window_.get()), 0); }
+    float displayScale() {
+        const UiContext* ui = host_.ui();
+        return ui != nullptr ? ui->displayScale : 1.0f;
+    }
+    void rescale(float newScale);
+    void applyMinimumSize();
+
+    View* view_;
+    StandaloneOptions options_;
+    VideoSession video_;
+    std::unique_ptr<SDL_Window, WindowDeleter> window_;
+    ViewHost host_;
+    bool running_ = true;
+    bool fullscreen_ = false;
+    Placement savedPlacement_;
+    float pendingScale_ = 0.0f;
+    bool vsyncRefused_ = false;
+    CaptionClicks captionClicks_;
+    KeyTapLatch keys_;
+    std::vector<std::string> dropPaths_;
+    std::exception_ptr dialogError_;
+};
+
+StandaloneWindow::StandaloneWindow(View& view, const StandaloneOptions& options) : view_(&view), options_(options) {
+    const float primaryScale = systemDisplayScale(0) * options_.userScale;
+    window_.reset(SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                   static_cast<int>(std::lroundf(static_cast<float>(options_.width) * primaryScale)),
+                                   static_cast<int>(std::lroundf(static_cast<float>(options_.height) * primaryScale)),
+                                   SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
+    if (!window_) noWindow(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
+    if (!host_.attach(window_.get(), systemDisplayScale(displayIndex()) * options_.userScale)) {
+        throw std::runtime_error(host_messages::kNoWindowDevice);
+    }
+    vsyncRefused_ = SDL_GL_SetSwapInterval(1) != 0;
+    host_.ui()->systemOpener = xdgOpen;
+    host_.dialogRunner = [this](const FileDialogRequest& request) {
+        return runNativeFileDialog(request, [this] { return drawDuringDialog(); });
+    };
+    applyMinimumSize();
+    // SDL keeps its own copy of the icon.
+    if (const WindowIcon icon = loadWindowIcon(options_.iconPng)) SDL_SetWindowIcon(window_.get(), icon.get());
+    SDL_SetWindowHitTest(window_.get(), onHitTest, this);
+    SDL_ShowWindow(window_.get());
+}
+
+int StandaloneWindow::run() {
+    const QuitSignals signals;
+    for (;;) {
+        pumpEvents(true);
+        if (!running_ || quitSignal.load() != 0) break;
+        if (minimisedOrHidden()) {
+            SDL_Delay(10);
+            continue;
+        }
+        if (pendingScale_ > 0.0f && host_.ui()) {
+            options_.userScale = std::exchange(pendingScale_, 0.0f);
+            rescale(systemDisplayScale(displayIndex()) * options_.userScale);
+        }
+        const auto started = std::chrono::steady_clock::now();
+        host_.frameAndDialogs(*view_, this, options_.framed, true);
+        if (dialogError_) std::rethrow_exception(std::exchange(dialogError_, nullptr));
+        for (SDL_Event& release : keys_.afterFrame()) host_.handleEvent(release);
+        if (vsyncRefused_) std::this_thread::sleep_until(started + kFramePeriod);
+    }
+    return 0;
+}
+
+void StandaloneWindow::pumpEvents(bool inputAllowed) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) handle(event, inputAllowed);
+}
+
+void StandaloneWindow::handle(SDL_Event& event, bool inputAllowed) {
+    const bool drop = event.type >= SDL_DROPFILE && event.type <= SDL_DROPCOMPLETE;
+    const bool doubleClick = event.type == captionDoubleClickEvent();
+    const bool input = (event.type >= SDL_KEYDOWN && event.type < SDL_CLIPBOARDUPDATE) || drop || doubleClick;
+    // Releases still count: a key held when the dialog opened must not stay down after it.
+    const bool release = event.type == SDL_KEYUP || event.type == SDL_MOUSEBUTTONUP;
+    if (input && !release && !inputAllowed) {
+        if (drop) SDL_free(event.drop.file);
+        return;
+    }
+    if (doubleClick) {
+        toggleFullscreen();
+        return;
+    }
+    if (drop) {
+        takeDrop(event);
+        SDL_free(event.drop.file);
+        return;
+    }
+    if (!keys_.holdBack(event)) host_.handleEvent(event);
+    if (event.type == SDL_QUIT) {
+        running_ = false;
+    } else if (event.type == SDL_WINDOWEVENT) {
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) running_ = false;
+        if (event.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
+            rescale(systemDisplayScale(displayIndex()) * options_.userScale);
+        }
+    }
+}
+
+void StandaloneWindow::takeDrop(const SDL_Event& event) {
+    if (event.type == SDL_DROPBEGIN) dropPaths_.clear();
+    if (event.type == SDL_DROPFILE && event.drop.file != nullptr) dropPaths_.emplace_back(event.drop.file);
+    if (event.type != SDL_DROPCOMPLETE) return;
+    UiContext* ui = host_.ui();
+    if (ui == nullptr) return;
+    int pointerX = 0, pointerY = 0, windowX = 0, windowY = 0;
+    SDL_GetGlobalMouseState(&pointerX, &pointerY);
+    SDL_GetWindowPosition(window_.get(), &windowX, &windowY);
+    const ImVec2 at(static_cast<float>(pointerX - windowX), static_cast<float>(pointerY - windowY));
+    ui->drop.enter(std::exchange(dropPaths_, {}), at);
+    ui->drop.drop(at);
+}
+
+bool StandaloneWindow::drawDuringDialog() {
+    try {
+        pumpEvents(false);
+        if (!running_ || quitSignal.load() != 0) return false;
+        if (!minimisedOrHidden()) host_.frame(*view_, this, options_.framed, false);
+        return true;
+    } catch (...) {
+        // Thrown again by the loop once the dialog has closed: no exception crosses the toolkit.
+        dialogError_ = std::current_exception();
+        return false;
+    }
+}
+
+SDL_HitTestResult StandaloneWindow::onHitTest(SDL_Window*, const SDL_Point* point, void* self) {
+    return static_cast<StandaloneWindow*>(self)->hitTest(*point);
+}
+
+SDL_HitTestResult StandaloneWindow::hitTest(const SDL_Point& point) {
+    HitTestInput in;
+    in.x = point.x;
+    in.y = point.y;
+    SDL_GetWindowSize(window_.get(), &in.width, &in.height);
+    in.scale = displayScale();
+    in.captionHeight = options_.captionHeight;
+    in.restored = !isMaximized() && !fullscreen_;
+    in.uiWantsPointer = uiWantsPointer();
+    const WindowHit hit = classifyHit(in);
+    if (hit != WindowHit::caption) {
+        captionClicks_.reset();
+    } else if (captionClicks_.press(SDL_GetTicks(), point.x, point.y,
+                                    static_cast<std::uint32_t>(hintOr(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME, 500)),
+                                    hintOr(SDL_HINT_MOUSE_DOUBLE_CLICK_RADIUS, 32))) {
+        SDL_Event event{};
+        event.type = captionDoubleClickEvent();
+        SDL_PushEvent(&event);
+    }
+    return toSdl(hit);
+}
+
+bool StandaloneWindow::uiWantsPointer() {
+    UiContext* ui = host_.ui();
+    if (ui == nullptr) return false;
+    const ContextScope scope(*ui);
+    return ImGui::IsAnyItemHovered() || ImGui::IsAnyItemActive() ||
+           ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
+}
+
+void StandaloneWindow::toggleMaximize() {
+    if (fullscreen_) {
+        toggleFullscreen();
+    } else if (isMaximized()) {
+        SDL_RestoreWindow(window_.get());
+    } else {
+        SDL_MaximizeWindow(window_.get());
+    }
+}
+
+void StandaloneWindow::toggleFullscreen() {
+    SDL_Window* window = window_.get();
+    if (!fullscreen_) {
+        SDL_GetWindowPosition(window, &savedPlacement_.x, &savedPlacement_.y);
+        SDL_GetWindowSize(window, &savedPlacement_.width, &savedPlacement_.height);
+        savedPlacement_.maximized = isMaximized();
+        fullscreen_ = true;
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
+    }
+    fullscreen_ = false;
+    SDL_SetWindowFullscreen(window, 0);
+    // Without a window manager nothing else would put the window back.
+    if (savedPlacement_.maximized) {
+        SDL_MaximizeWindow(window);
+    } else {
+        SDL_SetWindowSize(window, savedPlacement_.width, savedPlacement_.height);
+        SDL_SetWindowPosition(window, savedPlacement_.x, savedPlacement_.y);
+    }
+}
+
+void StandaloneWindow::rescale(float newScale) {
+    UiContext* ui = host_.ui();
+    if (ui == nullptr) return;
+    const float old = ui->displayScale;
+    setDisplayScale(*ui, newScale);
+    applyMinimumSize();
+    if (isMaximized() || fullscreen_) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window_.get(), &width, &height);
+    SDL_SetWindowSize(window_.get(), static_cast<int>(std::lroundf(static_cast<float>(width) / old * newScale)),
+                      static_cast<int>(std::lroundf(static_cast<float>(height) / old * newScale)));
+}
+
+void StandaloneWindow::applyMinimumSize() {
+    const float s = displayScale();
+    SDL_SetWindowMinimumSize(window_.get(), static_cast<int>(std::lroundf(static_cast<float>(options_.minWidth) * s)),
+                             static_cast<int>(std::lroundf(static_cast<float>(options_.minHeight) * s)));
+}
+
+}  // namespace
+
+int runStandalone(View& view, const StandaloneOptions& options) {
+    StandaloneWindow window(view, options);
+    return window.run();
+}
+
+}  // namespace tarn::ui
