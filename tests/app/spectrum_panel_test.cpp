@@ -95,5 +95,13 @@ TEST(SpectrumPanel, AnalysesAgainOnlyWhenTheNoteThePatchOrTheArcMoved) {
     }
 }
 
+TEST(SpectrumPanel, APanelTooNarrowForTheSubStillDrawsTheHarmonics) {
+    SpectrumTab tab;
+    tab.frames.run({}, [&] {
+        Editor::drawSpectrumPanel(tab.state, {10, 60, 0, 300}, tab.patch, tab.patch.curves, 0, 36, 48000);
+    });
+    EXPECT_TRUE(tab.state.valid);
+}
+
 }  // namespace
 }  // namespace tarn
