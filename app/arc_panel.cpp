@@ -165,7 +165,7 @@ bool Editor::drawArcPanel(ArcPanelState& state, Patch& patch, PatchCurves& curve
     const char* const presets[] = {"Clear", "Rise", "Swell"};
     for (int i = 0; i < 3; ++i) {
         if (i > 0) ImGui::SameLine();
-        if (!ImGui::SmallButton(presets[i])) continue;
+        if (!smallButton(presets[i])) continue;
         if (i == 0) std::fill(laneCurve, laneCurve + kCurvePoints, 0.0f);
         if (i == 1) curveRamp(laneCurve);
         if (i == 2) curveCosine(laneCurve);

@@ -6,6 +6,8 @@
 #include "ui/theme.h"
 #include "ui/ui_context.h"
 
+#include <imgui_internal.h>
+
 #include <algorithm>
 
 namespace tarn {
@@ -13,6 +15,12 @@ namespace {
 
 constexpr std::uint32_t kAreaFill = 0xb30d1108;
 constexpr std::uint32_t kAreaBorder = 0xff2a3520;
+
+// Dear ImGui's SmallButton sets no vertical padding and clips its text to the frame, which cuts the
+// descenders of these fonts: the small buttons keep 2 px.
+void pushSmallButtonPadding() {
+    ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(ImGui::GetStyle().FramePadding.x, 2.0f * ui::scale()));
+}
 
 }  // namespace
 
@@ -29,6 +37,19 @@ bool laneRadio(const char* label, bool selected, std::uint32_t colour) {
     const bool pressed = ImGui::RadioButton(label, selected);
     ImGui::PopStyleColor();
     return pressed;
+}
+
+bool smallButton(const char* label) {
+    pushSmallButtonPadding();
+    const bool pressed = ImGui::ButtonEx(label, ImVec2(0.0f, 0.0f), ImGuiButtonFlags_AlignTextBaseLine);
+    ImGui::PopStyleVar();
+    return pressed;
+}
+
+void alignTextToSmallButtons() {
+    pushSmallButtonPadding();
+    ImGui::AlignTextToFramePadding();
+    ImGui::PopStyleVar();
 }
 
 void unitSlider(const char* label, float* value, const char* tooltip) {

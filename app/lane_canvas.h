@@ -28,6 +28,11 @@ void titleWithHint(const char* title, const char* hint, std::uint32_t colour);
 // One radio button of a lane row, its label in `colour`; true when pressed.
 bool laneRadio(const char* label, bool selected, std::uint32_t colour);
 
+// A button as low as Dear ImGui's small one, with room below the text for the tails of p and q.
+bool smallButton(const char* label);
+// Lowers the text that starts the current line to the small buttons' text.
+void alignTextToSmallButtons();
+
 // A 0..1 slider at the default width with its tooltip.
 void unitSlider(const char* label, float* value, const char* tooltip);
 

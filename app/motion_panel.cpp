@@ -26,6 +26,7 @@ constexpr std::array<float, 12> kCycleLengths = {0.25f, 0.5f, 0.75f, 1.0f, 1.5f,
 
 constexpr std::uint32_t kLimitShade = 0x990e1208;
 constexpr std::uint32_t kLabel = 0xff6f735a;
+constexpr std::uint32_t kLabelBacking = 0xd90d1108;
 
 const std::uint32_t kGreenMain = laneColors[0].main;
 const std::uint32_t kGreenDark = laneColors[0].dark;
@@ -77,16 +78,19 @@ const char* motionHint(const Patch& patch, int lane, float laneDepth, bool& warn
     return "Drag to draw, drag the cycle edge to set its length";
 }
 
+// A label on a backing of the area's own colour, so the lanes that pass under it do not cross it out.
 void drawLabel(const DrawingArea& area, float y, const char* text) {
-    ui::drawTextAt(area.list, ImVec2(area.rect.x + 4.0f * ui::scale(), y), text, 0, kLabel);
+    const float s = ui::scale();
+    const ImVec2 at(area.rect.x + 4.0f * s, y);
+    const ImVec2 size = ui::measureText(text, 0);
+    area.list->AddRectFilled(ImVec2(at.x - 2.0f * s, at.y - s), ImVec2(at.x + size.x + 2.0f * s, at.y + size.y + s),
+                             ui::toImColor(kLabelBacking), 2.0f * s);
+    ui::drawTextAt(area.list, at, text, 0, kLabel);
 }
 
-// The limits of the tone sweep as dimmed bands, and the values at the area's top, middle and bottom.
-void drawScale(const DrawingArea& area, const MotionView& v, int lane) {
+// The limits of the tone sweep as dimmed bands, and the centre line.
+void drawLimits(const DrawingArea& area, const MotionView& v, int lane) {
     const float s = ui::scale();
-    const float labelHeight = ui::measureText("0", 0).y;
-    const float topY = area.rect.y + 4.0f * s;
-    const float bottomY = area.bottom() - labelHeight - 4.0f * s;
     const float w = v.sweep;
     if (lane == 0 && w > 0.0f) {
         const float hi = (1.0f - v.tone) / w;
@@ -106,7 +110,17 @@ void drawScale(const DrawingArea& area, const MotionView& v, int lane) {
     }
     const float centreY = area.yOf(0.0f);
     drawLine(area.list, ImVec2(area.rect.x, centreY), ImVec2(area.right(), centreY), canvasColors::majorLine, s);
+}
 
+// What the lane's top, middle and bottom mean. Drawn over the lanes: every lane starts its cycle at
+// the left edge, where the labels sit.
+void drawValueLabels(const DrawingArea& area, const MotionView& v, int lane) {
+    const float s = ui::scale();
+    const float labelHeight = ui::measureText("0", 0).y;
+    const float topY = area.rect.y + 4.0f * s;
+    const float bottomY = area.bottom() - labelHeight - 4.0f * s;
+    const float centreY = area.yOf(0.0f);
+    const float w = v.sweep;
     char text[64];
     const float lowGain = motionLevelGain(v.depth, -1.0f);
     if (lane == 0) {
@@ -215,7 +229,7 @@ void Editor::drawMotionPanel(MotionPanelState& state, Patch& patch, PatchCurves&
     for (int i = 0; static_cast<float>(i) <= v.span; ++i)
         drawAreaLine(area, r.x + static_cast<float>(i) / v.span * r.w,
                      i % 4 == 0 ? canvasColors::majorLine : canvasColors::minorLine, s);
-    drawScale(area, v, lane);
+    drawLimits(area, v, lane);
     const float edgeX = r.x + r.w * v.cycle / v.span;
     area.list->AddRectFilled(ImVec2(r.x, r.y), ImVec2(edgeX, area.bottom()), ui::toImColor(kGreenFaint));
 
@@ -243,6 +257,7 @@ void Editor::drawMotionPanel(MotionPanelState& state, Patch& patch, PatchCurves&
     }
 
     drawLanes(area, v, patch, curves, lane);
+    drawValueLabels(area, v, lane);
     ui::Hotspot edge;
     edge.kind = ui::HotspotKind::verticalBar;
     edge.point = ImVec2(edgeX, r.y);
@@ -259,11 +274,12 @@ void Editor::drawMotionPanel(MotionPanelState& state, Patch& patch, PatchCurves&
     ImGui::Spacing();
     unitSlider("Amount", &patch.motion, "How much of the cycle reaches every lane at once.");
     unitSlider("Depth", &depthField(patch, motionDepthFields[lane]), kDepthTips[lane]);
+    alignTextToSmallButtons();
     drawReadout(patch, v, lane);
     const char* const presets[] = {"Sine", "Ramp", "Square"};
     for (int i = 0; i < 3; ++i) {
         ImGui::SameLine();
-        if (!ImGui::SmallButton(presets[i])) continue;
+        if (!smallButton(presets[i])) continue;
         if (i == 0) curveCosine(laneCurve);
         if (i == 1) curveRamp(laneCurve);
         if (i == 2) curveSquare(laneCurve);

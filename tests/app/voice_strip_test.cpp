@@ -1,123 +1,73 @@
 // The voice strip's graphs edited with the mouse: clamps, relative and mirrored drags, the switch, resets.
 #include "app/editor.h"
-#include "engine/starting_sound.h"
 #include "tests/app/panel_frames.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
+#include <utility>
+#include <vector>
 
 namespace tarn {
 namespace {
 
-using testing::at;
-using testing::FrameInput;
+using testing::click;
+using testing::doubleClick;
+using testing::drag;
 using testing::inside;
-using testing::moved;
 
-const ui::Rect kStrip{10.0f, 780.0f, 880.0f, 150.0f};
-constexpr std::uint32_t kPlotFill = 0xB30D1108;
 enum Graph { kPunch, kShape, kGlide, kSpread };
+enum Kind { kDrag, kClick, kDoubleClick };
+using Sets = std::vector<std::pair<float Patch::*, float>>;
 
-ImVec2 pixelOf(const ui::Rect& plot, float fx, float fy) { return inside(plot, fx, 1.0f - fy); }
-
+// A gesture on one graph, at fractions of its plot (outside 0..1 beyond its edges), from the start
+// values below: the punch point is at (0.5, 0.4) and the glide point at (0.3, 0.39).
 struct Case {
     const char* name;
     Graph graph;
-    std::function<void(Patch&)> before;  // the patch the gesture starts from (besides the starting sound)
-    std::function<std::vector<FrameInput>(const ui::Rect& plot, const Patch&)> gesture;
-    // What the gesture leaves, applied to the starting patch; values set by a position follow its pixel.
-    std::function<void(Patch&, const ui::Rect& plot)> expected;
+    Kind kind;
+    float fromX, fromY, toX, toY;
+    Sets sets;  // what the gesture leaves; every other value of the strip stays
 };
 
+// clang-format off
 const Case kCases[] = {
-    {"punch corner past the top right stops at 0.2 s and full depth", kPunch, [](Patch&) {},
-     [](const ui::Rect& r, const Patch& p) {
-         return testing::drag(pixelOf(r, p.punchTime / 0.3f, p.punch), {ImVec2(r.x + r.w + 60, r.y - 60)});
-     },
-     [](Patch& p, const ui::Rect&) {
-         p.punchTime = 0.2f;
-         p.punch = 1.0f;
-     }},
-    {"punch corner past the bottom left stops at 0.01 s and no depth", kPunch, [](Patch&) {},
-     [](const ui::Rect& r, const Patch& p) {
-         return testing::drag(pixelOf(r, p.punchTime / 0.3f, p.punch), {ImVec2(r.x - 60, r.y + r.h + 60)});
-     },
-     [](Patch& p, const ui::Rect&) {
-         p.punchTime = 0.01f;
-         p.punch = 0.0f;
-     }},
-    {"shape drag is relative: the whole width raises shape by 1", kShape, [](Patch&) {},
-     [](const ui::Rect& r, const Patch&) {
-         return testing::drag(inside(r, 0.6f, 0.5f), {inside(r, 1.0f, 0.5f), inside(r, 1.6f, 0.5f)});
-     },
-     [](Patch& p, const ui::Rect&) { p.shape = 1.0f; }},
-    {"shape dragged down by 20 px plucks by 20 px of the height", kShape, [](Patch&) {},
-     [](const ui::Rect& r, const Patch&) {
-         const ImVec2 from = inside(r, 0.3f, 0.2f);
-         return testing::drag(from, {moved(from, 0, 20)});
-     },
-     [](Patch& p, const ui::Rect& r) { p.pluck = 20 / r.h; }},
-    {"the legato switch turns legato off", kGlide, [](Patch&) {},
-     [](const ui::Rect& r, const Patch&) { return testing::click(ImVec2(r.x + 15, r.y + r.h + 14)); },
-     [](Patch& p, const ui::Rect&) { p.legato = 0.0f; }},
-    {"the legato switch turns legato on", kGlide, [](Patch& p) { p.legato = 0.0f; },
-     [](const ui::Rect& r, const Patch&) { return testing::click(ImVec2(r.x + 15, r.y + r.h + 14)); },
-     [](Patch& p, const ui::Rect&) { p.legato = 1.0f; }},
-    {"glide point dragged far right stops at 0.4 s", kGlide, [](Patch&) {},
-     [](const ui::Rect& r, const Patch& p) {
-         return testing::drag(pixelOf(r, p.glide, (1.1f - std::exp(-1.0f)) / 1.2f), {ImVec2(r.x + r.w + 80, r.y)});
-     },
-     [](Patch& p, const ui::Rect&) { p.glide = 0.4f; }},
-    {"spread clicked 60 px left of centre", kSpread, [](Patch&) {},
-     [](const ui::Rect& r, const Patch&) { return testing::click(moved(inside(r, 0.5f, 0.5f), -60, 0)); },
-     [](Patch& p, const ui::Rect& r) { p.spread = 60 / (r.w / 2); }},
-    {"spread clicked 60 px right of centre", kSpread, [](Patch&) {},
-     [](const ui::Rect& r, const Patch&) { return testing::click(moved(inside(r, 0.5f, 0.5f), 60, 0)); },
-     [](Patch& p, const ui::Rect& r) { p.spread = 60 / (r.w / 2); }},
-    {"punch double click resets", kPunch,
-     [](Patch& p) {
-         p.punch = 0.9f;
-         p.punchTime = 0.15f;
-     },
-     [](const ui::Rect& r, const Patch&) { return testing::doubleClick(inside(r, 0.1f, 0.9f)); },
-     [](Patch&, const ui::Rect&) {}},
-    {"shape double click resets", kShape,
-     [](Patch& p) {
-         p.shape = 0.9f;
-         p.pluck = 0.5f;
-     },
-     [](const ui::Rect& r, const Patch&) { return testing::doubleClick(inside(r, 0.5f, 0.5f)); },
-     [](Patch&, const ui::Rect&) {}},
-    {"glide double click resets", kGlide, [](Patch& p) { p.glide = 0.3f; },
-     [](const ui::Rect& r, const Patch&) { return testing::doubleClick(inside(r, 0.9f, 0.9f)); },
-     [](Patch&, const ui::Rect&) {}},
-    {"spread double click resets", kSpread, [](Patch& p) { p.spread = 0.1f; },
-     [](const ui::Rect& r, const Patch&) { return testing::doubleClick(inside(r, 0.95f, 0.5f)); },
-     [](Patch&, const ui::Rect&) {}},
+    {"punch stops at 0.2 s and full depth", kPunch, kDrag, 0.5f, 0.4f, 1.5f, -0.5f,
+     {{&Patch::punchTime, 0.2f}, {&Patch::punch, 1}}},
+    {"punch stops at 0.01 s and no depth", kPunch, kDrag, 0.5f, 0.4f, -0.5f, 1.5f,
+     {{&Patch::punchTime, 0.01f}, {&Patch::punch, 0}}},
+    {"shape moves by the drag, not to the mouse", kShape, kDrag, 0.8f, 0.5f, 0.3f, 0.5f, {{&Patch::shape, 0.4f}}},
+    {"dragging down plucks", kShape, kDrag, 0.3f, 0.2f, 0.3f, 0.45f, {{&Patch::pluck, 0.75f}}},
+    {"the switch under the glide turns legato off", kGlide, kClick, 0.08f, 1.2f, 0, 0, {{&Patch::legato, 0}}},
+    {"glide stops at 0.4 s", kGlide, kDrag, 0.3f, 0.39f, 1.5f, 0.0f, {{&Patch::glide, 0.4f}}},
+    {"spread clicked left of centre", kSpread, kClick, 0.2f, 0.5f, 0, 0, {{&Patch::spread, 0.6f}}},
+    {"spread clicked as far right", kSpread, kClick, 0.8f, 0.5f, 0, 0, {{&Patch::spread, 0.6f}}},
+    {"resetting punch", kPunch, kDoubleClick, 0.1f, 0.9f, 0, 0, {{&Patch::punch, 0.35f}, {&Patch::punchTime, 0.05f}}},
+    {"resetting shape", kShape, kDoubleClick, 0.5f, 0.5f, 0, 0, {{&Patch::shape, 0.35f}, {&Patch::pluck, 0}}},
+    {"resetting glide", kGlide, kDoubleClick, 0.9f, 0.9f, 0, 0, {{&Patch::glide, 0.06f}}},
+    {"resetting spread", kSpread, kDoubleClick, 0.95f, 0.5f, 0, 0, {{&Patch::spread, 0.7f}}},
 };
+// clang-format on
 
 TEST(VoiceStrip, GesturesSetTheSoundAsTheGraphsShowIt) {
+    // Every value of the strip away from the starting sound, so resets show.
+    const Sets start = {{&Patch::punch, 0.6f}, {&Patch::punchTime, 0.15f}, {&Patch::shape, 0.9f}, {&Patch::pluck, 0.5f},
+                        {&Patch::glide, 0.3f}, {&Patch::legato, 1},        {&Patch::spread, 0.1f}};
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
-        testing::PanelFrames frames(kStrip, false);
-        Patch patch = startingSound();
-        c.before(patch);
-        const auto draw = [&] { Editor::drawVoiceStrip(kStrip, patch); };
-        const auto plots = testing::boxesOfColour(frames.run({}, draw), kPlotFill);
+        testing::EditorTab tab(0);
+        for (const auto& [field, value] : start) tab.editor.patch.*field = value;
+        tab.settle();
+        tab.run();
+        const auto plots = tab.boxes(0xB30D1108, tab.editor.voiceStripRect);
         ASSERT_EQ(plots.size(), 4u);
-        frames.run(c.gesture(plots[c.graph], patch), draw);
-
-        Patch expected = startingSound();
-        c.expected(expected, plots[c.graph]);
-        EXPECT_NEAR(patch.punch, expected.punch, 1e-4f);
-        EXPECT_NEAR(patch.punchTime, expected.punchTime, 1e-4f);
-        EXPECT_NEAR(patch.shape, expected.shape, 1e-4f);
-        EXPECT_NEAR(patch.pluck, expected.pluck, 1e-4f);
-        EXPECT_NEAR(patch.glide, expected.glide, 1e-4f);
-        EXPECT_EQ(patch.legato, expected.legato);
-        EXPECT_NEAR(patch.spread, expected.spread, 1e-4f);
+        const ImVec2 from = inside(plots[c.graph], c.fromX, c.fromY);
+        const ImVec2 to = inside(plots[c.graph], c.toX, c.toY);
+        tab.run(c.kind == kDrag ? drag(from, {to}) : c.kind == kClick ? click(from) : doubleClick(from));
+        for (auto [field, value] : start) {
+            for (const auto& [set, setTo] : c.sets) value = set == field ? setTo : value;
+            EXPECT_NEAR(tab.editor.patch.*field, value, 0.016f) << "the mouse moves by whole pixels";
+        }
+        tab.expectHandedOn();
     }
 }
 
