@@ -30,7 +30,7 @@ ImVec2 dragSize(const DragStyle& style) {
 
 }  // namespace
 
-bool dragValue(const char* id, const Rect& hint, Param& param, const DragStyle& style) {
+DragResult dragField(const char* id, const Rect& hint, Param& param, const DragStyle& style) {
     const LayoutItem item = placeItem(hint, style.width, dragSize(style), style.alignX, 1);
     const Rect& r = item.rect;
     const float s = scale();
@@ -40,8 +40,11 @@ bool dragValue(const char* id, const Rect& hint, Param& param, const DragStyle& 
     ImGui::PushID(id);
     const ImGuiID fieldId = ImGui::GetID("drag");
     Interaction i;
-    if (!style.disabled) {
-        const char* tooltip = settings.description.empty() ? nullptr : settings.description.c_str();
+    const char* tooltip = style.tooltip != nullptr        ? style.tooltip
+                          : settings.description.empty() ? nullptr
+                                                         : settings.description.c_str();
+    if (!style.disabled && style.readOnly) i = interact("drag", rectangleHotspot(r, ImGuiMouseCursor_Arrow, tooltip));
+    if (!style.disabled && !style.readOnly) {
         i = interact("drag", rectangleHotspot(r, ImGuiMouseCursor_ResizeNS, tooltip));
 
         // The accumulator keeps the unrounded position between frames, so slow drags still add up.
@@ -81,15 +84,22 @@ bool dragValue(const char* id, const Rect& hint, Param& param, const DragStyle& 
     ImGui::PopID();
 
     ImDrawList* list = ImGui::GetWindowDrawList();
-    if (i.hovered) fillRoundRect(list, r, 0x992F4121, 4.0f);
+    const bool editable = !style.disabled && !style.readOnly;
+    if (editable && i.hovered) fillRoundRect(list, r, 0x992F4121, 4.0f);
     const float flash = UiContext::current().flashAmount(fieldId, kFlashSeconds);
     if (flash > 0.0f) {
         const auto alpha = static_cast<uint32_t>(std::clamp(flash, 0.0f, 1.0f) * 0x60 + 0.5f);
         fillRoundRect(list, r, (alpha << 24) | 0x008DC63Fu, 4.0f);
     }
-    const uint32_t valueColour = style.disabled ? 0xFF5D5F4A : i.held ? 0xFF8DC63F : 0xFFF0EED8;
+    const uint32_t valueColour = style.disabled ? 0xFF5D5F4A : (editable && i.held) ? 0xFF8DC63F : 0xFFF0EED8;
     const std::string text = param.format(param.value());
-    if (style.large) {
+    if (style.large && style.slim && !style.caption.empty()) {
+        // Too low for two lines: the caption stands before the value.
+        const float captionWidth = measureText(style.caption, 0).x + 8.0f * s;
+        drawText(list, Rect{r.x + 4.0f * s, r.y, captionWidth, r.h}, style.caption, 0, 0xFF8A8870, 0);
+        const float valueX = r.x + 4.0f * s + captionWidth;
+        drawText(list, Rect{valueX, r.y, std::max(r.x + r.w - valueX, 0.0f), r.h}, text, 4, valueColour, 1);
+    } else if (style.large) {
         Rect valueBox = r;
         if (!style.caption.empty()) {
             const float captionHeight = 12.0f * s;
@@ -105,7 +115,11 @@ bool dragValue(const char* id, const Rect& hint, Param& param, const DragStyle& 
         drawText(list, r, text, 2, valueColour, 1);
     }
     endItem(item);
-    return changed;
+    return DragResult{changed, i.hovered, i.held};
+}
+
+bool dragValue(const char* id, const Rect& hint, Param& param, const DragStyle& style) {
+    return dragField(id, hint, param, style).changed;
 }
 
 }  // namespace tarn::ui

@@ -249,12 +249,50 @@ bool isItemHovered(ImGuiHoveredFlags flags) {
     return h.delayTimer >= delay;
 }
 
-bool isKeyPressed(Key key, bool repeat) {
-    static constexpr ImGuiKey table[] = {ImGuiKey_Enter, ImGuiKey_KeyPadEnter, ImGuiKey_Escape, ImGuiKey_UpArrow,
-                                         ImGuiKey_DownArrow};
-    const int index = ImGui::GetKeyIndex(table[static_cast<int>(key)]);
+namespace {
+
+bool isIndexPressed(int index, bool repeat) {
     if (index < 0 || index >= IM_ARRAYSIZE(ImGui::GetIO().KeysDown)) return false;
     return ImGui::IsKeyPressed(index, repeat);
+}
+
+// A chord's key: a key 1.86 names (found through io.KeyMap), or, for letters it does not name, the
+// index the platform layer writes into io.KeysDown. The SDL2 backend writes SDL scancodes there, so
+// those letters follow the key's physical place (the US layout's S and O), not the layout's letter.
+struct ChordKey {
+    ImGuiKey named;  // ImGuiKey_COUNT: use `index`
+    int index;
+    ImGuiKeyModFlags mods;  // exactly these are held
+};
+
+constexpr int kScancodeS = 22;
+constexpr int kScancodeO = 18;
+
+constexpr ChordKey kChords[] = {
+    {ImGuiKey_Z, -1, ImGuiKeyModFlags_Ctrl},
+    {ImGuiKey_Z, -1, ImGuiKeyModFlags_Ctrl | ImGuiKeyModFlags_Shift},
+    {ImGuiKey_C, -1, ImGuiKeyModFlags_Ctrl},
+    {ImGuiKey_V, -1, ImGuiKeyModFlags_Ctrl},
+    {ImGuiKey_COUNT, kScancodeS, ImGuiKeyModFlags_Ctrl},
+    {ImGuiKey_COUNT, kScancodeO, ImGuiKeyModFlags_Ctrl},
+    {ImGuiKey_Delete, -1, ImGuiKeyModFlags_None},
+};
+
+}  // namespace
+
+bool isKeyPressed(Key key, bool repeat) {
+    static constexpr ImGuiKey table[] = {ImGuiKey_Enter,     ImGuiKey_KeyPadEnter, ImGuiKey_Escape,
+                                         ImGuiKey_UpArrow,   ImGuiKey_DownArrow,   ImGuiKey_Space};
+    return isIndexPressed(ImGui::GetKeyIndex(table[static_cast<int>(key)]), repeat);
+}
+
+bool isChordPressed(Chord chord) {
+    const ChordKey& c = kChords[static_cast<int>(chord)];
+    constexpr ImGuiKeyModFlags all =
+        ImGuiKeyModFlags_Ctrl | ImGuiKeyModFlags_Shift | ImGuiKeyModFlags_Alt | ImGuiKeyModFlags_Super;
+    if ((ImGui::GetIO().KeyMods & all) != c.mods) return false;
+    const int index = c.named == ImGuiKey_COUNT ? c.index : ImGui::GetKeyIndex(c.named);
+    return isIndexPressed(index, false);
 }
 
 bool isEnterPressed() { return isKeyPressed(Key::Enter, false) || isKeyPressed(Key::KeypadEnter, false); }

@@ -132,12 +132,18 @@ bool isItemHovered(ImGuiHoveredFlags flags = 0);
 
 // Keys by the names the toolkit uses. 1.86 knows keys only as indices into io.KeysDown, found through
 // io.KeyMap for the few keys it names (its keypad Enter is spelled KeyPadEnter).
-enum class Key { Enter, KeypadEnter, Escape, UpArrow, DownArrow };
+enum class Key { Enter, KeypadEnter, Escape, UpArrow, DownArrow, Space };
 // The key went down this frame (or repeats while held, with `repeat`); false for a key the platform
 // layer did not map.
 bool isKeyPressed(Key key, bool repeat = true);
 // Enter or keypad Enter went down this frame.
 bool isEnterPressed();
+
+// The application-wide key chords, in the order the key commands try them.
+enum class Chord { CtrlZ, CtrlShiftZ, CtrlC, CtrlV, CtrlS, CtrlO, Delete };
+// The chord's key went down this frame while exactly the chord's modifiers are held. Reported once
+// per press: a held chord does not repeat, since a repeated Save or Open is never wanted.
+bool isChordPressed(Chord chord);
 
 // Draw callbacks: 1.86's AddCallback takes the callback and one user-data pointer.
 void addCallback(ImDrawList* list, ImDrawCallback callback, void* data = nullptr);

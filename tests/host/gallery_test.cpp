@@ -32,6 +32,7 @@ TEST_P(Gallery, RendersWithTheLookOfTheToolkit) {
     testing::GalleryView view;
     OffscreenOptions options;
     options.scale = displayScale;
+    options.height = 1240;
     const Image image = renderOffscreen(view, options);
     ASSERT_EQ(image.width, std::lround(900 * displayScale));
 

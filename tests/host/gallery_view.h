@@ -2,7 +2,11 @@
 #pragma once
 
 #include "ui/button.h"
+#include "ui/caption_buttons.h"
+#include "ui/document_bar.h"
 #include "ui/drag_field.h"
+#include "ui/icons.h"
+#include "ui/page_tabs.h"
 #include "ui/panel.h"
 #include "ui/param.h"
 #include "ui/plot.h"
@@ -11,6 +15,7 @@
 #include "ui/text.h"
 #include "ui/toggle.h"
 #include "ui/theme.h"
+#include "ui/transport_bar.h"
 #include "ui/ui_context.h"
 #include "ui/view.h"
 #include "ui/waveform.h"
@@ -114,11 +119,98 @@ public:
             dragValue("##gallery.drag", place(ImVec2(92.0f * s, 60.0f * s)), drive_, drag);
         }
 
-        const float below = widgetCard.y + widgetCard.h + 30.0f * s;
+        const Rect barsCard{c.x, widgetCard.y + widgetCard.h + gap, c.w, 150.0f * s};
+        {
+            PanelScope card(barsCard, "Bars", 0);
+            drawBars(frame, card.content);
+        }
+
+        const Rect iconCard{c.x, barsCard.y + barsCard.h + gap, c.w, 110.0f * s};
+        {
+            PanelScope card(iconCard, "Icons", 0);
+            drawIcons(card.list, card.content);
+        }
+
+        const float below = iconCard.y + iconCard.h + 30.0f * s;
         backgroundPatch = Rect{c.x, below, c.w, std::max(c.y + c.h - below, 0.0f)};
     }
 
 private:
+    // A window that is maximised, so the caption buttons show Restore.
+    struct StillWindow : WindowControls {
+        void minimize() override {}
+        void toggleMaximize() override {}
+        void toggleFullscreen() override {}
+        void close() override {}
+        bool isMaximized() const override { return true; }
+        bool isFullscreen() const override { return false; }
+        void setScale(float) override {}
+    };
+
+    // The document bar, page tabs and caption buttons in a row; the framed and loose transport below.
+    void drawBars(const FrameInfo& frame, const Rect& r) {
+        const float s = scale();
+        const float row = 36.0f * s;
+        const DocumentBarInput document{"Acid Line 7", true, true, true, "Browse"};
+        const float docWidth = documentBarWidth(document);
+        documentBar("##gallery.document", Rect{r.x, r.y, docWidth, row}, document);
+        const std::array<std::string_view, 4> pages{"Arc", "Motion", "Spectrum", "Pattern"};
+        const std::array<IconPainter, 4> icons{IconPainter{}, IconPainter{}, IconPainter{}, IconPainter(loopIcon)};
+        const float tabsX = r.x + docWidth + 16.0f * s;
+        pageTabs("##gallery.tabs", Rect{tabsX, r.y, pageTabsSize(pages, icons).x, row}, pages, tab_, icons);
+        FrameInfo withWindow = frame;
+        withWindow.windowControls = &window_;
+        captionButtons(withWindow, Rect{r.x, r.y, r.w, row});
+
+        TransportState playing;
+        playing.playing = playing.recording = playing.looping = true;
+        playing.position = 37.5;
+        TransportOptions framed;
+        framed.showRewind = framed.showRecord = framed.showLoop = framed.showPosition = true;
+        framed.swing = &swing_;
+        framed.framed = true;
+        const float second = r.y + row + 12.0f * s;
+        const ImVec2 framedSize = transportBarSize(framed);
+        transportBar("##gallery.framed", Rect{r.x, second, framedSize.x, framedSize.y}, playing, tempo_, framed);
+        TransportOptions loose;
+        loose.showRewind = loose.showPosition = true;
+        loose.tempoMode = 1;
+        const ImVec2 looseSize = transportBarSize(loose);
+        transportBar("##gallery.loose", Rect{r.x + framedSize.x + 16.0f * s, second, looseSize.x, looseSize.y},
+                     TransportState{}, tempo_, loose);
+    }
+
+    // Every vector icon at 16 and 32 px, in the muted and the light text colour.
+    static void drawIcons(ImDrawList* list, const Rect& r) {
+        const float s = scale();
+        const IconPainter icons[] = {chevronLeft, chevronRight, closeIcon,  undoIcon,  redoIcon,   maximiseIcon,
+                                     restoreIcon, minimiseIcon, menuIcon,   saveIcon,  playIcon,   stopIcon,
+                                     rewindIcon,  loopIcon,     recordDot};
+        float x = r.x;
+        for (const IconPainter& icon : icons) {
+            icon(list, Rect{x, r.y + 8.0f * s, 16.0f * s, 16.0f * s}, toImColor(palette::mutedText));
+            icon(list, Rect{x, r.y + 32.0f * s, 32.0f * s, 32.0f * s}, toImColor(palette::text));
+            x += 40.0f * s;
+        }
+    }
+
+    StillWindow window_;
+    int tab_ = 1;
+    float bpmValue_ = 120.0f;
+    FloatParam tempo_{&bpmValue_, tempoSpec(), FloatParamHooks{}};
+    float swingValue_ = 0.56f;
+    FloatParam swing_{&swingValue_, FloatParamSpec{}, FloatParamHooks{}};
+
+    static FloatParamSpec tempoSpec() {
+        FloatParamSpec spec;
+        spec.label = "Tempo";
+        spec.min = 40.0f;
+        spec.max = 240.0f;
+        spec.defaultValue = 120.0f;
+        spec.decimals = 0;
+        return spec;
+    }
+
     bool legato_ = true;
     int page_ = 1;
     float driveValue_ = 0.65f;

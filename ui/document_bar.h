@@ -1,0 +1,30 @@
+// The document bar: the document's name as a button, then Previous, Next and Save.
+#pragma once
+
+#include "ui/view.h"
+
+#include <string_view>
+
+namespace tarn::ui {
+
+struct DocumentBarInput {
+    std::string_view name;  // empty shows "Untitled"
+    bool modified = false;
+    bool canStep = false;  // shows Previous and Next
+    bool canSave = false;  // shows Save
+    const char* openTooltip = nullptr;
+};
+
+struct DocumentBarResult {
+    bool open = false;  // the name was clicked
+    bool previous = false;
+    bool next = false;
+    bool save = false;
+};
+
+// Draws the bar across r (24 px high, vertically centred).
+DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarInput& input);
+// The name (at most 260 px) with its margins, plus 28 px for each of Previous, Next and Save shown.
+float documentBarWidth(const DocumentBarInput& input);
+
+}  // namespace tarn::ui

@@ -1,0 +1,20 @@
+// Page tabs: a bar of flat buttons, one per page, of which one is selected.
+#pragma once
+
+#include "ui/button.h"
+#include "ui/view.h"
+
+#include <imgui.h>
+
+#include <span>
+#include <string_view>
+
+namespace tarn::ui {
+
+// Tabs in a bar at r's left. A tab with a (non-empty) icon shows it with its title as the tooltip,
+// the others show their title. True when a click selected another tab; nothing when titles is empty.
+bool pageTabs(const char* id, const Rect& r, std::span<const std::string_view> titles, int& selected,
+              std::span<const IconPainter> icons);
+ImVec2 pageTabsSize(std::span<const std::string_view> titles, std::span<const IconPainter> icons);
+
+}  // namespace tarn::ui
