@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace tarn {
@@ -72,6 +74,19 @@ TEST(EditorTransport, PositionRunsOnTheFrameClockOnlyWhenPlayingWithoutDeviceAnd
         for (int i = 0; i < 30; ++i) frames.frame(editor);
         EXPECT_NEAR(editor.position, row.beats, 1e-6) << row.headless << row.playing;
     }
+}
+
+TEST(EditorLiveAudio, AnOpenDeviceDrivesThePositionAndAFrameMirrorsIt) {
+    const AppEnvironment env("disk");
+    Editor editor(0);
+    ASSERT_TRUE(editor.audio.isOpen()) << editor.audio.error();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (editor.player.position() < 0.5 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EditorFrames frames;
+    frames.frame(editor, {}, 10.0f);  // a long frame: the frame clock would add 20 beats
+    EXPECT_GE(editor.position, 0.5);
+    EXPECT_LE(editor.position, editor.player.position());
 }
 
 TEST(EditorUpdate, LoopsTheDemoLineInWholeBarsThePatternByBarsAndALoopBarAlone) {
