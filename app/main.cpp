@@ -3,6 +3,7 @@
 #include "app/editor.h"
 #include "ui/host/offscreen.h"
 #include "ui/host/png_save.h"
+#include "ui/host/standalone_window.h"
 
 #include <cstdio>
 #include <exception>
@@ -31,8 +32,12 @@ int main(int argc, char** argv) {
     try {
         const std::string shot = tarn::flagValue(argc, argv, "--shot");
         if (!shot.empty()) return screenshot(argc, argv, shot);
-        std::fprintf(stderr, "editor: the window is not available in this build; use --shot\n");
-        return 1;
+        tarn::Editor editor(0);
+        tarn::ui::StandaloneOptions options;
+        options.title = "tarnlode";
+        options.width = 900;
+        options.height = 950;
+        return tarn::ui::runStandalone(editor, options);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "editor: %s\n", e.what());
         return 1;
