@@ -33,7 +33,6 @@ TEST(OnePoleCurve, StartsAtFromAndCoversTheRightShareEachTimeConstant) {
         EXPECT_NEAR(curve[at], time > 0 ? to + (from - to) * std::exp(-1.0f) : to, 0.01f * std::fabs(to - from));
     }
     EXPECT_EQ(onePoleCurve(0.001f, 1, 0, 1).back(), 0.0f) << "tiny values are flushed to 0";
-    EXPECT_EQ(onePoleCurve(-1, 5, 2, 0), std::vector<float>{5});
     EXPECT_TRUE(onePoleCurve(0.05f, 0, 1, -1).empty());
 }
 

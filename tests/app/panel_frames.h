@@ -44,12 +44,6 @@ struct EditorTab {
     }
     // Counts everything done to the patch so far as loaded, so the next edit marks it modified.
     void settle() { editor.baselinePatch = editor.patch; }
-    void clickText(const char* text) {
-        run();
-        const auto box = frames.findText(text);
-        ASSERT_TRUE(box) << text;
-        run(click(EditorFrames::centre(*box)));
-    }
 
     // The shapes the last frame filled in one colour (0xAARRGGBB) whose top lies in `band`'s height, from
     // left to right. An anti-aliased fill alternates inner vertices, which carry the colour half a pixel

@@ -10,10 +10,7 @@
 namespace tarn {
 namespace {
 
-using testing::click;
-using testing::doubleClick;
-using testing::drag;
-using testing::inside;
+using namespace testing;
 
 enum Graph { kPunch, kShape, kGlide, kSpread };
 enum Kind { kDrag, kClick, kDoubleClick };
