@@ -45,6 +45,13 @@ uint32_t barIconColour(const BarButton& button, bool active) {
     return button.hovered ? palette::text : palette::mutedText;
 }
 
+Rect CellCutter::take(float w, float gap) {
+    w = std::max(w, 0.0f);
+    const Rect cell{x, y, std::clamp(right - x, 0.0f, w), h};
+    x = std::min(x + w + gap, std::max(right, x));
+    return cell;
+}
+
 Rect centredSquare(const Rect& r, float side) {
     side = std::max(side, 0.0f);
     return Rect{std::round(r.x + (r.w - side) * 0.5f), std::round(r.y + (r.h - side) * 0.5f), side, side};

@@ -29,6 +29,16 @@ BarButton barIconButton(const char* id, const Rect& r, bool active, const char* 
 // 0xAARRGGBB: the accent while active, light while hovered, else muted.
 uint32_t barIconColour(const BarButton& button, bool active);
 
+// Cuts cells from the left of a row, up to its right end: none passes that end or has a negative size.
+struct CellCutter {
+    float x;
+    float right;
+    float y;
+    float h;
+    // A cell `w` wide (or what is left), then `gap` before the next.
+    Rect take(float w, float gap = 0.0f);
+};
+
 // A square of `side` pixels (at least 0) centred in r, its corner on whole pixels.
 Rect centredSquare(const Rect& r, float side);
 

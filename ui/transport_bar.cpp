@@ -44,19 +44,6 @@ std::vector<float> fieldWidths(const TransportOptions& o) {
     return widths;
 }
 
-// Cuts cells from the left of the remaining width; each takes what is left, never less than 0.
-struct CellCutter {
-    float x;
-    float right;
-    float y;
-    float h;
-    Rect take(float w) {
-        const Rect cell{x, y, std::clamp(right - x, 0.0f, w), h};
-        x += w;
-        return cell;
-    }
-};
-
 long long clampedCount(double value, double most) { return static_cast<long long>(std::clamp(value, 0.0, most)); }
 
 }  // namespace
@@ -116,8 +103,7 @@ TransportResult transportBar(const char* id, const Rect& r, const TransportState
             paint(list, centredSquare(cell, 0.6f * std::min(cell.w, cell.h)), toImColor(barIconColour(b, active)));
             return b.clicked;
         }
-        const Rect cell = cells.take(kLooseButton * s);
-        cells.x += (shown == buttons ? 16.0f : 4.0f) * s;
+        const Rect cell = cells.take(kLooseButton * s, (shown == buttons ? 16.0f : 4.0f) * s);
         const float side = std::min(cell.w, cell.h);
         ButtonStyle style;
         style.kind = kind;
@@ -149,9 +135,7 @@ TransportResult transportBar(const char* id, const Rect& r, const TransportState
             }
             return cells.take(width * s);
         }
-        const Rect cell = cells.take(width * s);
-        cells.x += 8.0f * s;
-        return cell;
+        return cells.take(width * s, 8.0f * s);
     };
     DragStyle drag;
     drag.large = true;

@@ -32,7 +32,7 @@ TEST_P(Gallery, RendersWithTheLookOfTheToolkit) {
     testing::GalleryView view;
     OffscreenOptions options;
     options.scale = displayScale;
-    options.height = 1240;
+    options.height = 1340;
     const Image image = renderOffscreen(view, options);
     ASSERT_EQ(image.width, std::lround(900 * displayScale));
 
@@ -82,6 +82,27 @@ TEST_P(Gallery, RendersWithTheLookOfTheToolkit) {
     }
     ASSERT_GT(acrossCount, 0);
     EXPECT_LE(across / acrossCount, 1.5 * inside / insideCount + 1.0);
+}
+
+// The header's menu open over the gallery: the picture differs from the closed one below the menu button.
+TEST_P(Gallery, HeaderMenuOpens) {
+    const float displayScale = GetParam();
+    OffscreenOptions options;
+    options.scale = displayScale;
+    options.height = 1340;
+    testing::GalleryView closedView;
+    const Image closed = renderOffscreen(closedView, options);
+    testing::GalleryView openView;
+    openView.menusOpen = true;
+    const Image open = renderOffscreen(openView, options);
+    savePng(open, (std::filesystem::path(TARN_BINARY_DIR) / "gallery" /
+                   ("gallery-menus-scale" + std::to_string(static_cast<int>(displayScale)) + ".png"))
+                      .string());
+    int changed = 0;
+    for (int y = static_cast<int>(60 * displayScale); y < static_cast<int>(300 * displayScale); ++y)
+        for (int x = static_cast<int>(30 * displayScale); x < static_cast<int>(150 * displayScale); ++x)
+            changed += luminance(at(closed, x, y)) != luminance(at(open, x, y));
+    EXPECT_GT(changed, static_cast<int>(5000 * displayScale * displayScale)) << "the menu covers that corner";
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, Gallery, ::testing::Values(1.0f, 2.0f));

@@ -5,6 +5,7 @@
 #include "ui/caption_buttons.h"
 #include "ui/document_bar.h"
 #include "ui/drag_field.h"
+#include "ui/header_bar.h"
 #include "ui/icons.h"
 #include "ui/page_tabs.h"
 #include "ui/panel.h"
@@ -51,11 +52,16 @@ public:
     // Rows of text in every role, in the text card; tests read these rows for text-like detail.
     Rect textCard;
     Rect backgroundPatch;  // a bare piece of background, for checking the skin
+    bool menusOpen = false;  // the header's menu is opened in the first frame
 
     void draw(const FrameInfo& frame) override {
-        const Rect& c = frame.content;
         const float s = scale();
         const float gap = 16.0f * s;
+        FrameInfo withWindow = frame;
+        withWindow.windowControls = &window_;
+        const Rect top = drawHeader(withWindow);
+        const Rect c{frame.content.x, top.y + top.h + gap, frame.content.w,
+                     std::max(frame.content.y + frame.content.h - top.y - top.h - gap, 0.0f)};
         const float half = (c.w - gap) * 0.5f;
 
         textCard = Rect{c.x, c.y, half, 300.0f * s};
@@ -122,7 +128,7 @@ public:
         const Rect barsCard{c.x, widgetCard.y + widgetCard.h + gap, c.w, 150.0f * s};
         {
             PanelScope card(barsCard, "Bars", 0);
-            drawBars(frame, card.content);
+            drawBars(withWindow, card.content);
         }
 
         const Rect iconCard{c.x, barsCard.y + barsCard.h + gap, c.w, 110.0f * s};
@@ -158,9 +164,7 @@ private:
         const std::array<IconPainter, 4> icons{IconPainter{}, IconPainter{}, IconPainter{}, IconPainter(loopIcon)};
         const float tabsX = r.x + docWidth + 16.0f * s;
         pageTabs("##gallery.tabs", Rect{tabsX, r.y, pageTabsSize(pages, icons).x, row}, pages, tab_, icons);
-        FrameInfo withWindow = frame;
-        withWindow.windowControls = &window_;
-        captionButtons(withWindow, Rect{r.x, r.y, r.w, row});
+        captionButtons(frame, Rect{r.x, r.y, r.w, row});
 
         TransportState playing;
         playing.playing = playing.recording = playing.looping = true;
@@ -180,6 +184,47 @@ private:
                      TransportState{}, tempo_, loose);
     }
 
+    // The header of an editor-like window across the top: a preset as the document, four pages, the
+    // transport and the application's commands.
+    Rect drawHeader(const FrameInfo& frame) {
+        static const std::vector<NamedList> session{{"tarnlode session", {"json"}}};
+        static const MenuCommand commands[] = {
+            {0, MenuItem("Open session...", 4, false, true, ""), 1, session, true},
+            {3, MenuItem("Save session...", 3, false, true, ""), 2, session, false},
+            {3, MenuItem("Export MIDI...", 1, false, true, ""), 2, {{"MIDI file", {"mid"}}}, false},
+            {3, MenuItem("Export WAV...", 2, false, true, ""), 2, {{"WAV audio", {"wav"}}}, false}};
+        static const std::string_view pages[] = {"Arc", "Motion", "Spectrum", "Pattern"};
+        HeaderModel model;
+        model.appName = "tarnlode";
+        model.version = "0.1.3";
+        model.document = HeaderDocument{1, "Patch", "Acid Line 7", "", true, true, true, true, true, {}, ""};
+        model.status = StatusLine{"Opened acid-session.json", "", 0, "No audio", "ALSA: no device", 1, 2};
+        model.pages = pages;
+        model.page = tab_;
+        TransportOptions options;
+        options.showRewind = options.showPosition = options.spaceTogglesPlay = true;
+        model.transport = HeaderTransport{TransportState{true, false, false, 9.5, 4, 4}, &tempo_, options};
+        model.reserveArea = true;
+        model.commands = commands;
+        model.uiScale = 1.25f;
+        const Rect r{frame.content.x, frame.content.y, frame.content.w, headerHeight(model)};
+        const HeaderResult result = header(frame, r, model);
+        const std::array<std::string_view, 2> lines{"Demo line", "Pattern"};
+        segmented("notes", Rect{result.area.x + result.area.w - segmentedSize(lines, SegmentedStyle{}).x, result.area.y,
+                                segmentedSize(lines, SegmentedStyle{}).x, result.area.h},
+                  lines, &line_, SegmentedStyle{});
+        if (menusOpen && !menuOpened_) {
+            // As a click on the menu button does: the popup opens below it from the next frame on.
+            ImGui::PushID("tarn.header");
+            ImGui::PushID("menu");
+            openMenuPopup("menu", ImVec2(r.x + 4.0f * scale(), r.y + 34.0f * scale() + 4.0f * scale()));
+            ImGui::PopID();
+            ImGui::PopID();
+            menuOpened_ = true;
+        }
+        return r;
+    }
+
     // Every vector icon at 16 and 32 px, in the muted and the light text colour.
     static void drawIcons(ImDrawList* list, const Rect& r) {
         const float s = scale();
@@ -196,6 +241,8 @@ private:
 
     StillWindow window_;
     int tab_ = 1;
+    int line_ = 1;
+    bool menuOpened_ = false;
     float bpmValue_ = 120.0f;
     FloatParam tempo_{&bpmValue_, tempoSpec(), FloatParamHooks{}};
     float swingValue_ = 0.56f;
