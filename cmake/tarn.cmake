@@ -34,11 +34,12 @@ if(NOT EXISTS "${TARN_CORPORA_DIR}")
   endif()
 endif()
 
-# tarn_test(NAME DIR LIBS lib... [ENV VAR=value])
+# tarn_test(NAME DIR LIBS lib... [ENV VAR=value] [SERIAL])
 # One GoogleTest executable per subsystem from tests/DIR/*.cpp. Tests whose suite name ends
-# in "Threads" are the ones the TSan build runs.
+# in "Threads" are the ones the TSan build runs. SERIAL tests run alone: they time what a user
+# waits for on a real window, which other tests loading the machine would only blur.
 function(tarn_test name dir)
-  cmake_parse_arguments(ARG "" "" "LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "" "LIBS;ENV" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp)
   if(NOT sources)
     return()
@@ -50,9 +51,16 @@ function(tarn_test name dir)
     TARN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TARN_BINARY_DIR="${PROJECT_BINARY_DIR}"
     TARN_CORPORA_DIR="${TARN_CORPORA_DIR}")
+  set(properties)
   if(ARG_ENV)
     # One variable only: gtest_discover_tests passes a list's items as separate arguments.
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENV}")
+    list(APPEND properties ENVIRONMENT "${ARG_ENV}")
+  endif()
+  if(ARG_SERIAL)
+    list(APPEND properties RUN_SERIAL TRUE)
+  endif()
+  if(properties)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   endif()

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -123,7 +124,9 @@ TEST(AudioOutputDevice, AdoptsTheDeviceRateIntoTheConfigAndTheLoop) {
     }
     // The device is closed, so the audio thread's clock can be read here. Eight bars at
     // 44.1 kHz are 705600 frames, exactly 32 beats; a loop left at 48 kHz would be 34.8 beats.
-    EXPECT_EQ(player.beatsOffset(), 32.0);
+    // The disk device runs far ahead of real time, so a busy machine may let more passes go by.
+    EXPECT_GE(player.beatsOffset(), 32.0);
+    EXPECT_EQ(std::fmod(player.beatsOffset(), 32.0), 0.0) << player.beatsOffset();
 }
 
 TEST(AudioOutputDevice, OpeningTwiceKeepsTheRunningDevice) {
