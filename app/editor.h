@@ -14,6 +14,7 @@
 #include "engine/pattern.h"
 #include "storage/preset_store.h"
 #include "ui/command_file.h"
+#include "ui/header_bar.h"
 #include "ui/param.h"
 #include "ui/view.h"
 #include "ui/waveform.h"
@@ -56,6 +57,9 @@ public:
     void drawCanvas(ui::Rect area, double phase, const AudioConfig& config);
     void drawRenderStrip(ui::Rect area, const AudioConfig& config);
     void drawHeader(const ui::FrameInfo& frame, ui::Rect& area, const AudioConfig& config);
+    // What the header's result asks for, in a fixed order: tab, play, rewind, UI size, file command,
+    // preset action.
+    void actOnHeader(const ui::HeaderResult& result, const ui::FrameInfo& frame, const AudioConfig& config);
     void runFileCommand(const ui::CommandFile& item, const AudioConfig& config);
 
     // The presets strip.
@@ -118,6 +122,8 @@ private:
     const PresetEntry* currentPreset() const;
     void openSession(const std::string& path, const std::string& name, const AudioConfig& config);
     void openSavePopup(const std::string& name);
+    // The segmented choice between the demo line and the pattern, at the right of the free area.
+    void drawLineChoice(const ui::Rect& free);
     // A render exists and the patch or the notes have changed since.
     bool renderIsStale() const;
 };

@@ -56,6 +56,8 @@ void Editor::draw(const ui::FrameInfo& frame) {
     const float s = ui::scale();
     ui::Rect area = frame.content;
 
+    drawHeader(frame, area, config);
+
     const float headerGap = std::clamp(std::min(10.0f * s, area.h), 0.0f, std::max(area.h, 0.0f));
     area.y += headerGap;
     area.h -= headerGap;

@@ -95,10 +95,10 @@ public:
         frame(view, ui::testing::pointer(p.x, p.y));
     }
 
-    // The box of the first text in the last frame that reads exactly `text` (blanks are not drawn
-    // and not compared). A text is a run of glyphs drawn one after another on one line, less than
-    // 8 px apart.
-    std::optional<ui::Rect> findText(std::string_view text) const {
+    // The box of a text in the last frame that reads exactly `text` (blanks are not drawn and not
+    // compared), the first one drawn or a later one. A text is a run of glyphs drawn one after
+    // another on one line, less than 8 px apart.
+    std::optional<ui::Rect> findText(std::string_view text, int occurrence = 0) const {
         const std::vector<DrawnGlyph> glyphs = drawnGlyphs();
         std::vector<unsigned int> wanted;
         for (const char* p = text.data(); p < text.data() + text.size();) {
@@ -117,7 +117,7 @@ public:
             if (end - first != wanted.size()) continue;
             bool same = true;
             for (std::size_t k = 0; k < wanted.size(); ++k) same = same && glyphs[first + k].codepoint == wanted[k];
-            if (!same) continue;
+            if (!same || occurrence-- > 0) continue;
             ImVec2 a = glyphs[first].min;
             ImVec2 b = glyphs[end - 1].max;
             for (std::size_t k = first; k < end; ++k) {
@@ -127,6 +127,12 @@ public:
             return ui::Rect{a.x, a.y, b.x - a.x, b.y - a.y};
         }
         return std::nullopt;
+    }
+    // Clicks the middle of a text found as findText finds it; false when there is none.
+    bool clickText(ui::View& view, std::string_view text, int occurrence = 0) {
+        const std::optional<ui::Rect> at = findText(text, occurrence);
+        if (at) click(view, centre(*at));
+        return at.has_value();
     }
     static ImVec2 centre(const ui::Rect& r) { return ImVec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f); }
 

@@ -44,7 +44,7 @@ TEST(EditorLayout, StacksVoiceStripWaveformRenderStripAndCanvasFromTheBottom) {
     const AppEnvironment env;
     for (const Row& row : rows) {
         Editor editor(1);
-        EditorFrames frames(ImVec2(900.0f, row.below + 50.0f + 10.0f));
+        EditorFrames frames(ImVec2(900.0f, row.below + 50.0f + 80.0f + 10.0f));  // the header is 80 px
         frames.frame(editor);
         const float bottom = frames.display.y - 25.0f;
         const ui::Rect* rects[] = {&editor.voiceStripRect, &editor.waveformRect, &editor.renderStripRect,
