@@ -46,8 +46,10 @@ Editor::Editor(int headlessIn)
     baselinePatch = patch;
     for (const PresetProblem& problem : presets.problems) {
         // Notes of the folder scan name their file in the message itself.
-        if (problem.file.empty()) std::fprintf(stderr, "preset skipped: %s\n", problem.message.c_str());
-        else std::fprintf(stderr, "preset skipped: %s: %s\n", problem.file.c_str(), problem.message.c_str());
+        if (problem.file.empty())
+            std::fprintf(stderr, "preset skipped: %s\n", problem.message.c_str());
+        else
+            std::fprintf(stderr, "preset skipped: %s: %s\n", problem.file.c_str(), problem.message.c_str());
     }
     if (headless) return;
 

@@ -48,8 +48,10 @@ bool samePatchBits(const Patch& a, const Patch& b) {
 }
 
 void Editor::draw(const ui::FrameInfo& frame) {
-    if (audio.isOpen()) position = player.position();
-    else if (playing && !headless) position += static_cast<double>(tempo) / 60.0 * static_cast<double>(frame.dt);
+    if (audio.isOpen())
+        position = player.position();
+    else if (playing && !headless)
+        position += static_cast<double>(tempo) / 60.0 * static_cast<double>(frame.dt);
 
     const double phase = position / 4.0 / phraseBars(patch);
     const AudioConfig config{48000.0f, tempo, 64};

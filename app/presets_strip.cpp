@@ -33,31 +33,33 @@ void Editor::initPresetsStrip(std::uint32_t action) {
     const PresetEntry* current = currentPreset();
     const bool factory = current == nullptr || current->factory;
     switch (action) {
-    case kNew:
-        loadPreset(presets.find("Init").value_or(0));
-        break;
-    case kSave:
-        if (!factory) savePreset(current->name, current->category);
-        else openSavePopup("");
-        break;
-    case kSaveAs:
-        openSavePopup(factory ? std::string() : current->name);
-        break;
-    case kPrevious:
-        loadPreset((presetIndex % count + count - 1) % count);
-        break;
-    case kNext:
-        loadPreset((presetIndex + 1) % count);
-        break;
-    case kBrowse: {
-        const std::string name = current != nullptr ? current->name : std::string();
-        presets.rescan();
-        presetIndex = presets.find(name).value_or(0);
-        ui::openPopup("presets");
-        break;
-    }
-    default:
-        break;
+        case kNew:
+            loadPreset(presets.find("Init").value_or(0));
+            break;
+        case kSave:
+            if (!factory)
+                savePreset(current->name, current->category);
+            else
+                openSavePopup("");
+            break;
+        case kSaveAs:
+            openSavePopup(factory ? std::string() : current->name);
+            break;
+        case kPrevious:
+            loadPreset((presetIndex % count + count - 1) % count);
+            break;
+        case kNext:
+            loadPreset((presetIndex + 1) % count);
+            break;
+        case kBrowse: {
+            const std::string name = current != nullptr ? current->name : std::string();
+            presets.rescan();
+            presetIndex = presets.find(name).value_or(0);
+            ui::openPopup("presets");
+            break;
+        }
+        default:
+            break;
     }
 }
 
@@ -143,7 +145,8 @@ void Editor::drawPresets(ui::Rect documentArea) {
 
     ui::ButtonStyle saveStyle;
     saveStyle.kind = ui::ButtonKind::accent;
-    const bool pressed = ui::button("presetSave", ui::Rect{at.x + 0.65f * w, secondRow, 0.35f * w, row}, "Save", saveStyle);
+    const bool pressed =
+        ui::button("presetSave", ui::Rect{at.x + 0.65f * w, secondRow, 0.35f * w, row}, "Save", saveStyle);
     if (pressed || entered) {
         const std::size_t chosen = presetCategory < allCategories.size() ? presetCategory : 0;
         savePreset(presetName, allCategories[chosen]);

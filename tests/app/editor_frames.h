@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
@@ -85,7 +84,8 @@ public:
         time += dt;
     }
     void frame(ui::View& view, const WidgetInput& input = {}, float dt = 1.0f / 60.0f) {
-        frameWith(input, [&](const ui::FrameInfo& info) { view.draw(info); }, dt);
+        frameWith(
+            input, [&](const ui::FrameInfo& info) { view.draw(info); }, dt);
     }
     // Hovers, presses and releases the left button at p, then draws one more frame to show the outcome.
     void click(ui::View& view, ImVec2 p) {
@@ -99,32 +99,24 @@ public:
     // compared), the first one drawn or a later one. A text is a run of glyphs drawn one after
     // another on one line, less than 8 px apart.
     std::optional<ui::Rect> findText(std::string_view text, int occurrence = 0) const {
-        const std::vector<DrawnGlyph> glyphs = drawnGlyphs();
-        std::vector<unsigned int> wanted;
+        std::u32string wanted;
         for (const char* p = text.data(); p < text.data() + text.size();) {
             unsigned int c = 0;
             p += ImTextCharFromUtf8(&c, p, text.data() + text.size());
-            if (c != ' ') wanted.push_back(c);
+            if (c != ' ') wanted += static_cast<char32_t>(c);
         }
-        const auto follows = [&](std::size_t i) {
-            const DrawnGlyph& a = glyphs[i - 1];
-            const DrawnGlyph& b = glyphs[i];
-            return b.min.x >= a.min.x && b.min.x - a.max.x < 8.0f * ui.displayScale && b.min.y < a.max.y &&
-                   b.max.y > a.min.y;
-        };
-        for (std::size_t first = 0, end = 0; first < glyphs.size(); first = end) {
-            for (end = first + 1; end < glyphs.size() && follows(end);) ++end;
-            if (end - first != wanted.size()) continue;
-            bool same = true;
-            for (std::size_t k = 0; k < wanted.size(); ++k) same = same && glyphs[first + k].codepoint == wanted[k];
-            if (!same || occurrence-- > 0) continue;
-            ImVec2 a = glyphs[first].min;
-            ImVec2 b = glyphs[end - 1].max;
-            for (std::size_t k = first; k < end; ++k) {
-                a.y = std::min(a.y, glyphs[k].min.y);
-                b.y = std::max(b.y, glyphs[k].max.y);
+        const std::vector<DrawnGlyph> g = drawnGlyphs();
+        for (std::size_t first = 0, end = 0; first < g.size(); first = end) {
+            std::u32string run(1, static_cast<char32_t>(g[first].codepoint));
+            ImVec4 box(g[first].min.x, g[first].min.y, g[first].max.x, g[first].max.y);
+            for (end = first + 1; end < g.size() && g[end].min.x >= g[end - 1].min.x &&
+                                  g[end].min.x - g[end - 1].max.x < 8.0f * ui.displayScale &&
+                                  g[end].min.y < g[end - 1].max.y && g[end].max.y > g[end - 1].min.y;
+                 ++end) {
+                run += static_cast<char32_t>(g[end].codepoint);
+                box = ImVec4(box.x, std::min(box.y, g[end].min.y), g[end].max.x, std::max(box.w, g[end].max.y));
             }
-            return ui::Rect{a.x, a.y, b.x - a.x, b.y - a.y};
+            if (run == wanted && occurrence-- == 0) return ui::Rect{box.x, box.y, box.z - box.x, box.w - box.y};
         }
         return std::nullopt;
     }

@@ -1,15 +1,14 @@
-// The editor as it starts, lays out, keeps time, rebuilds its line, reads its flags and sets up a screenshot.
+// The editor as it starts, lays out, keeps time, rebuilds its line and reads its flags.
 #include "app/command_line.h"
 #include "app/editor.h"
-#include "engine/demo_line.h"
 #include "engine/starting_sound.h"
 #include "tests/app/editor_frames.h"
+#include "tests/ui/frame_input.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
-#include <vector>
 
 namespace tarn {
 namespace {
@@ -17,138 +16,113 @@ namespace {
 using testing::AppEnvironment;
 using testing::EditorFrames;
 
-TEST(EditorStartUp, OpensWithTheStartingSoundDemoLineAndFirstPatternUnmodified) {
+TEST(EditorStartUp, StartsUnmodifiedOnDemoWithTheDemoLineAndStacksItsBlocksFromTheBottom) {
     const AppEnvironment env;
-    const Editor editor(1);
-    EXPECT_TRUE(samePatchBits(editor.patch, startingSound()));
-    EXPECT_TRUE(samePatchBits(editor.baselinePatch, editor.patch));
-    EXPECT_EQ(editor.notes.size(), demoLine.size());
+    Editor editor(1);
+    EXPECT_TRUE(samePatchBits(editor.patch, startingSound()) && samePatchBits(editor.baselinePatch, editor.patch));
+    EXPECT_EQ(editor.presets.entries.at(editor.presetIndex).name, "Demo");
+    EXPECT_EQ(editor.notes.size(), 18u);
     EXPECT_EQ(editor.pattern.bars.size(), 4u);
     EXPECT_EQ(editor.pattern.seed, 42u);
     EXPECT_EQ(editor.pattern.rootNote, 36);
-    EXPECT_FALSE(editor.pattern.bars[0].empty());
-    EXPECT_EQ(editor.presets.entries.at(editor.presetIndex).name, "Demo");
-    EXPECT_TRUE(editor.playing);
-    EXPECT_FALSE(editor.audio.isOpen());
-    EXPECT_TRUE(editor.audio.error().empty());  // headless: no device asked for, no notice
-}
-
-// Heights of the blocks below the header for the height the header leaves: the canvas gives way
-// first, the voice strip last, and nothing goes negative.
-TEST(EditorLayout, StacksVoiceStripWaveformRenderStripAndCanvasFromTheBottom) {
-    struct Row {
-        float below;  // content height under the header and its 10 px gap
-        float voice, waveform, strip, canvas;
-    };
-    const Row rows[] = {{890, 150, 150, 24, 542}, {330, 150, 150, 14, 0}, {100, 100, 0, 0, 0}, {0, 0, 0, 0, 0}};
-    const AppEnvironment env;
-    for (const Row& row : rows) {
-        Editor editor(1);
-        EditorFrames frames(ImVec2(900.0f, row.below + 50.0f + 80.0f + 10.0f));  // the header is 80 px
+    // Heights under the 80 px header and its 10 px gap: the canvas gives way first, the voice strip last.
+    const float rows[][5] = {{890, 150, 150, 24, 542}, {330, 150, 150, 14, 0}, {100, 100, 0, 0, 0}, {0, 0, 0, 0, 0}};
+    for (const auto& row : rows) {
+        EditorFrames frames(ImVec2(900.0f, row[0] + 50.0f + 90.0f));
         frames.frame(editor);
-        const float bottom = frames.display.y - 25.0f;
-        const ui::Rect* rects[] = {&editor.voiceStripRect, &editor.waveformRect, &editor.renderStripRect,
-                                   &editor.canvasRect};
-        const float heights[] = {row.voice, row.waveform, row.strip, row.canvas};
-        float edge = bottom;
+        const ui::Rect* blocks[] = {&editor.voiceStripRect, &editor.waveformRect, &editor.renderStripRect,
+                                    &editor.canvasRect};
+        float bottom = frames.display.y - 25.0f;
         for (int i = 0; i < 4; ++i) {
-            EXPECT_FLOAT_EQ(rects[i]->h, heights[i]) << row.below << " block " << i;
-            EXPECT_FLOAT_EQ(rects[i]->y + rects[i]->h, edge) << row.below << " block " << i;
-            EXPECT_FLOAT_EQ(rects[i]->w, 850.0f);
-            edge = std::max(rects[i]->y - 8.0f, bottom - row.below);
+            EXPECT_FLOAT_EQ(blocks[i]->h, row[i + 1]) << row[0] << " block " << i;
+            EXPECT_FLOAT_EQ(blocks[i]->y + blocks[i]->h, bottom) << row[0] << " block " << i;
+            bottom = std::max(blocks[i]->y - 8.0f, frames.display.y - 25.0f - row[0]);
         }
     }
 }
 
-TEST(EditorTransport, PositionRunsOnTheFrameClockOnlyWhenPlayingWithoutDeviceAndNotHeadless) {
-    struct Row {
+// Without a device the position runs on the frame clock (unless headless) and the header says
+// "No audio"; an open device drives it and fixes the tempo.
+TEST(EditorTransport, PositionAndHeaderFollowTheDeviceAndSpaceAndRewindReachThePlayer) {
+    const struct {
+        const char* driver;
         int headless;
         bool playing;
-        double beats;  // after 30 frames of 1/60 s at 120 BPM
-    };
-    const AppEnvironment env;
-    for (const Row& row : {Row{0, true, 1.0}, Row{0, false, 0.0}, Row{1, true, 0.0}}) {
+        double beats;  // after 30 frames of 1/60 s at 120 BPM; -1: the device's
+        bool noAudio;
+        const char* tempoNote;
+    } rows[] = {{"nonexistent", 0, true, 1.0, true, ""},
+                {"nonexistent", 0, false, 0.0, true, ""},
+                {"nonexistent", 1, true, 0.0, false, ""},
+                {"disk", 0, true, -1.0, false, "Fixed at 120 while live audio is running."}};
+    for (const auto& row : rows) {
+        const AppEnvironment env(row.driver);
         Editor editor(row.headless);
         editor.playing = row.playing;
+        for (int i = 0; row.beats < 0.0 && i < 2000 && editor.player.position() < 0.5; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         EditorFrames frames;
         for (int i = 0; i < 30; ++i) frames.frame(editor);
-        EXPECT_NEAR(editor.position, row.beats, 1e-6) << row.headless << row.playing;
+        if (row.beats >= 0.0)
+            EXPECT_NEAR(editor.position, row.beats, 1e-6) << row.headless << row.playing;
+        else
+            EXPECT_TRUE(editor.position >= 0.5 && editor.position <= editor.player.position());
+        EXPECT_EQ(frames.findText("No audio").has_value(), row.noAudio) << row.driver << row.headless;
+        EXPECT_EQ(editor.tempoNote, row.tempoNote);
     }
-}
 
-TEST(EditorLiveAudio, AnOpenDeviceDrivesThePositionAndAFrameMirrorsIt) {
-    const AppEnvironment env("disk");
-    Editor editor(0);
-    ASSERT_TRUE(editor.audio.isOpen()) << editor.audio.error();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (editor.player.position() < 0.5 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const AppEnvironment env;
+    Editor editor(1);
+    ui::testing::CountingWindow window;  // Space toggles play only in a window
     EditorFrames frames;
-    frames.frame(editor, {}, 10.0f);  // a long frame: the frame clock would add 20 beats
-    EXPECT_GE(editor.position, 0.5);
-    EXPECT_LE(editor.position, editor.player.position());
+    frames.controls = &window;
+    for (const bool playing : {false, true}) {
+        frames.frame(editor, ui::testing::keys({ImGuiKey_Space}));
+        frames.frame(editor);  // let go
+        EXPECT_TRUE(editor.playing == playing && editor.player.playing() == playing);
+    }
+    editor.player.prepare(AudioConfig{});
+    float out[2 * 4800];
+    editor.player.process(out, 4800);
+    ui::HeaderResult rewind;
+    rewind.transport.rewind = true;
+    editor.actOnHeader(rewind, ui::FrameInfo{}, AudioConfig{});
+    editor.player.process(out, 64);
+    EXPECT_TRUE(editor.position == 0.0 && editor.player.position() < 0.01);
 }
 
 TEST(EditorUpdate, LoopsTheDemoLineInWholeBarsThePatternByBarsAndALoopBarAlone) {
-    struct Row {
+    const AppEnvironment env;
+    Editor editor(1);
+    const struct {
         bool patternDrives;
         std::int32_t loopBar;
         double loopBeats;
-    };
-    const AppEnvironment env;
-    for (const Row& row : {Row{false, -1, 32.0}, Row{true, -1, 16.0}, Row{true, 1, 4.0}, Row{true, 4, 16.0}}) {
-        Editor editor(1);
+    } rows[] = {{false, -1, 32.0}, {true, -1, 16.0}, {true, 1, 4.0}, {true, 4, 16.0}};
+    for (const auto& row : rows) {
         editor.patternDrives = row.patternDrives;
         editor.loopBar = row.loopBar;
         editor.dirty = true;
         editor.update(AudioConfig{48000.0f, 120.0f, 64});
         EXPECT_DOUBLE_EQ(editor.loopBeats, row.loopBeats) << row.patternDrives << row.loopBar;
-        EXPECT_FALSE(editor.dirty);
         for (const NoteEvent& note : editor.notes) EXPECT_LT(note.start, row.loopBeats);
     }
 }
 
-TEST(EditorCommandLine, FindsTheValueAfterTheFirstFlagThatIsNotLast) {
-    struct Row {
+TEST(EditorCommandLine, TakesTheValueAfterTheFirstFlagThatIsNotLast) {
+    const struct {
         std::vector<const char*> args;
-        std::string shot, tab;
-    };
-    const Row rows[] = {
-        {{"tarnlode"}, "", ""},
-        {{"tarnlode", "--shot"}, "", ""},
-        {{"tarnlode", "--shot", ""}, "", ""},
-        {{"tarnlode", "--tab", "arc", "--shot", "out.png"}, "out.png", "arc"},
-        {{"tarnlode", "--shot", "out.png", "--tab"}, "out.png", ""},
-        {{"tarnlode", "--shot", "", "--shot", "b.png"}, "", ""},
-        {{"tarnlode", "--Shot", "a.png", "--shot", "b.png"}, "b.png", ""},
-    };
-    for (const Row& row : rows) {
-        const int argc = static_cast<int>(row.args.size());
-        EXPECT_EQ(flagValue(argc, row.args.data(), "--shot"), row.shot);
-        EXPECT_EQ(flagValue(argc, row.args.data(), "--tab"), row.tab);
-    }
-}
-
-TEST(EditorScreenshot, TakesOnlyLowerCaseTabNamesAndExactlyBlankForAnEmptyPattern) {
-    struct Row {
+        const char* shot;
         const char* tab;
-        const char* pattern;
-        std::uint32_t selectedTab;
-        bool blank;
-    };
-    const Row rows[] = {{"arc", "", 0, false},          {"motion", "blank", 1, true}, {"spectrum", "x", 2, false},
-                        {"pattern", "Blank", 3, false}, {"Pattern", "blank", 0, true}, {"", "", 0, false}};
-    const AppEnvironment env;
-    for (const Row& row : rows) {
-        Editor editor(1);
-        editor.setupScreenshot({row.tab, row.pattern});
-        EXPECT_EQ(editor.selectedTab, row.selectedTab) << row.tab;
-        EXPECT_EQ(editor.pattern.bars.size(), row.blank ? 4u : 8u) << row.pattern;
-        EXPECT_EQ(editor.notes.empty(), row.blank);
-        for (std::uint16_t kick : editor.pattern.kicks) EXPECT_TRUE(!row.blank || kick == 0x1111);
-        EXPECT_TRUE(editor.hasRender && editor.patternDrives && editor.dirty);
-        EXPECT_EQ(editor.position, 45.5);
-        EXPECT_FALSE(editor.renderedLeft.empty());  // a blank pattern renders its silent tail
+    } rows[] = {{{"t"}, "", ""},
+                {{"t", "--shot"}, "", ""},
+                {{"t", "--tab", "arc", "--shot", "out.png"}, "out.png", "arc"},
+                {{"t", "--shot", "out.png", "--tab"}, "out.png", ""},
+                {{"t", "--shot", "", "--shot", "b.png"}, "", ""},
+                {{"t", "--Shot", "a.png", "--shot", "b.png"}, "b.png", ""}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(flagValue(static_cast<int>(row.args.size()), row.args.data(), "--shot"), row.shot);
+        EXPECT_EQ(flagValue(static_cast<int>(row.args.size()), row.args.data(), "--tab"), row.tab);
     }
 }
 

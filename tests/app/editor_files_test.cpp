@@ -1,0 +1,152 @@
+// Sessions, exports and presets as the editor's commands and its presets strip carry them out.
+#include "app/editor.h"
+#include "engine/midi_file.h"
+#include "engine/offline_render.h"
+#include "tests/app/editor_frames.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+
+namespace tarn {
+namespace {
+
+using testing::AppEnvironment;
+using testing::EditorFrames;
+
+const AudioConfig kConfig{48000.0f, 120.0f, 64};
+
+TEST(EditorFiles, ASavedSessionOpensWholeAndEveryFailureNamesItsFileAndChangesNothing) {
+    const AppEnvironment env;
+    Editor editor(1);
+    editor.patch.curves.curve(6)[10] = 0.125f;
+    editor.patternDrives = true;
+    editor.runFileCommand({kSaveSessionCommand, env.file("s.json")}, kConfig);
+    EXPECT_EQ(editor.status, "Saved s.json");
+    const Patch patch = editor.patch;
+    const Pattern pattern = editor.pattern;
+    editor.patch.drive = 0.9f;
+    editor.pattern.bars.pop_back();
+    editor.patternDrives = false;
+    editor.loopBar = editor.patternPanel.loopBar = editor.patternPanel.selectedNote = 2;
+    editor.runFileCommand({kOpenSessionCommand, env.file("s.json")}, kConfig);
+    EXPECT_EQ(editor.status, "Opened s.json");
+    EXPECT_TRUE(samePatchBits(editor.patch, patch) && samePatchBits(editor.baselinePatch, patch));
+    EXPECT_EQ(editor.pattern.bars.size(), pattern.bars.size());
+    EXPECT_EQ(editor.pattern.kicks, pattern.kicks);
+    EXPECT_TRUE(editor.patternDrives);
+    // The panel's loop bar goes too, or the next pattern-tab frame would copy it back.
+    EXPECT_EQ(editor.loopBar + editor.patternPanel.loopBar + editor.patternPanel.selectedNote, -3);
+    EXPECT_TRUE(editor.loopBeats == 16.0 && editor.hasRender);
+
+    const struct {
+        std::uint32_t command;
+        const char* file;
+        const char* contents;  // written first unless null
+        const char* status;    // the whole status, or its start
+    } failures[] = {
+        {kOpenSessionCommand, "a\\y.json", nullptr, "Could not open y.json: could not read it"},
+        {kOpenSessionCommand, "bad.json", "not json", "Could not open bad.json: Not a readable session: "},
+        {kSaveSessionCommand, "none/x.json", nullptr, "Could not write x.json"},
+        {kExportMidiCommand, "none/x.mid", nullptr, "Could not write x.mid"},
+        {kExportWavCommand, "empty.wav", nullptr, "Could not write empty.wav"},  // without notes
+    };
+    editor.notes.clear();
+    for (const auto& row : failures) {
+        if (row.contents != nullptr) testing::writeText(env.file(row.file), row.contents);
+        editor.runFileCommand({row.command, env.file(row.file)}, kConfig);
+        EXPECT_TRUE(editor.status.starts_with(row.status) && editor.statusKind == 2) << editor.status;
+        EXPECT_TRUE(samePatchBits(editor.patch, patch) && editor.pattern.bars.size() == pattern.bars.size());
+        EXPECT_EQ(std::filesystem::exists(env.file(row.file)), row.contents != nullptr) << row.file;
+    }
+}
+
+TEST(EditorFiles, MidiHoldsThePatternWhateverPlaysAndWavTheCurrentNotesAsSixteenBitStereoAt48k) {
+    const AppEnvironment env;
+    Editor editor(1);
+    editor.runFileCommand({kExportMidiCommand, env.file("p.mid")}, kConfig);
+    const std::string midi = testing::readText(env.file("p.mid"));
+    EXPECT_EQ(std::vector<std::uint8_t>(midi.begin(), midi.end()), midiFileBytes(editor.pattern));
+    editor.runFileCommand({kExportWavCommand, env.file("l.wav")}, kConfig);
+    EXPECT_EQ(editor.status, "Exported l.wav");
+    const std::string wav = testing::readText(env.file("l.wav"));
+    ASSERT_GE(wav.size(), 44u);
+    const auto number = [&](std::size_t at, int bytes) {
+        std::uint32_t n = 0;
+        for (int i = bytes - 1; i >= 0; --i) n = n << 8 | static_cast<unsigned char>(wav[at + i]);
+        return n;
+    };
+    EXPECT_EQ(wav.substr(0, 4) + wav.substr(8, 4), "RIFFWAVE");
+    EXPECT_EQ((std::array{number(22, 2), number(24, 4), number(34, 2)}), (std::array<std::uint32_t, 3>{2, 48000, 16}));
+    EXPECT_EQ(number(40, 4),
+              static_cast<std::uint32_t>(4 * renderLengthFrames(editor.notes.data(), editor.notes.size(), kConfig)));
+}
+
+TEST(EditorPresets, StepWrapNewSaveThroughThePopupOverwriteAndBrowseAfterADeletion) {
+    const AppEnvironment env;
+    Editor editor(1);
+    const std::uint64_t last = editor.presets.entries.size() - 1;
+    const std::uint64_t demo = editor.presetIndex;
+    const struct {
+        std::uint64_t from;
+        std::uint32_t action;
+        std::uint64_t to;
+    } steps[] = {{demo, 6, demo + 1}, {last, 6, 0}, {0, 5, last}, {demo, 0, *editor.presets.find("Init")}};
+    for (const auto& row : steps) {
+        editor.presetIndex = row.from;
+        editor.patch.drive = -5.0f;
+        editor.initPresetsStrip(row.action);
+        EXPECT_EQ(editor.presetIndex, row.to);
+        EXPECT_EQ(editor.status, "Loaded " + editor.presets.entries[row.to].name);
+        EXPECT_TRUE(editor.patch.drive != -5.0f && samePatchBits(editor.patch, editor.baselinePatch));
+    }
+
+    editor.presetIndex = demo;  // a factory sound in the category "Pluck"
+    EditorFrames frames;
+    const auto strip = [&](std::uint32_t action, const ui::testing::WidgetInput& input = {}) {
+        frames.frameWith(input, [&](const ui::FrameInfo&) {
+            if (action <= 7) editor.initPresetsStrip(action);
+            editor.drawPresets(ui::Rect{100.0f, 40.0f, 300.0f, 24.0f});
+        });
+    };
+    const auto click = [&](const char* text) {
+        const std::optional<ui::Rect> at = frames.findText(text);
+        ASSERT_TRUE(at) << text;
+        const ImVec2 p = EditorFrames::centre(*at);
+        for (const bool down : {false, true, false, false}) strip(99, ui::testing::pointer(p.x, p.y, down));
+    };
+    strip(1);
+    strip(99);
+    EXPECT_TRUE(editor.presetName.empty());
+    click("Pluck");
+    click("Acid");
+    click("Name");
+    strip(99, ui::testing::typing("Warm Bass"));
+    strip(99, ui::testing::keys({ImGuiKey_Enter}));
+    strip(99);
+    EXPECT_FALSE(frames.findText("Save"));  // the popup closed
+    const PresetEntry saved = editor.presets.entries.at(editor.presetIndex);
+    EXPECT_TRUE(saved.name == "Warm Bass" && saved.category == "Acid" && !saved.factory);
+    EXPECT_TRUE(saved.path.string().starts_with(env.folder.path().string()));
+
+    editor.patch.drive = 0.125f;  // Save again: over the same file, without asking
+    strip(1);
+    strip(99);
+    EXPECT_FALSE(frames.findText("Save"));
+    std::optional<Patch> reloaded;
+    std::string message;
+    editor.presets.load(editor.presetIndex, reloaded, message);
+    EXPECT_TRUE(reloaded && reloaded->drive == 0.125f && editor.status == "Saved Warm Bass");
+
+    editor.savePreset("Init", "Sub");
+    EXPECT_EQ(editor.status, "Init is a factory sound; save under another name");
+    std::filesystem::remove(saved.path);
+    strip(7);
+    strip(99);
+    EXPECT_TRUE(editor.presetIndex == 0 && editor.presets.entries.size() == last + 1);
+    EXPECT_TRUE(frames.findText("Search"));  // the browser is open
+}
+
+}  // namespace
+}  // namespace tarn

@@ -1,0 +1,134 @@
+// What the editor shows and does on screen: the render strip and waveform, the header, and --shot.
+#include "app/editor.h"
+#include "storage/session.h"
+#include "tests/app/editor_frames.h"
+
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <cstdio>
+#include <functional>
+
+namespace tarn {
+namespace {
+
+using testing::AppEnvironment;
+using testing::EditorFrames;
+
+TEST(EditorView, RendersOnPressSaysWhenTheSoundOrLineChangedSinceAndScrubsOnTheWaveform) {
+    const AppEnvironment env;
+    Editor editor(1);
+    EditorFrames frames;
+    frames.frame(editor);
+    EXPECT_TRUE(frames.findText("Render to hear the phrase"));
+    ASSERT_TRUE(frames.clickText(editor, "Render"));
+    EXPECT_TRUE(frames.findText("Re-render") && !frames.findText("Render to hear the phrase"));
+    EXPECT_EQ(editor.waveformLeft.samples.data(), editor.renderedLeft.data());
+    const float tone = editor.patch.tone;
+    const std::pair<std::function<void()>, bool> edits[] = {{[&] { editor.patch.tone = 0.9f; }, true},
+                                                            {[&] { editor.patch.tone = tone; }, false},
+                                                            {[&] { editor.patch.curves.curve(4)[9] = 9; }, true},
+                                                            {[&] { editor.patch.curves.curve(4)[9] = 0; }, false},
+                                                            {[&] { editor.notes[3].velocity = 0.2f; }, true}};
+    for (const auto& [edit, stale] : edits) {
+        edit();
+        frames.frame(editor);
+        EXPECT_EQ(frames.findText("edited since this was rendered").has_value(), stale);
+    }
+    // Held on the waveform, the position follows the mouse in beats of the whole render, past the loop.
+    const ui::Rect r = editor.waveformRect;
+    const double beats = static_cast<double>(editor.renderedLeft.size()) / 24000.0;
+    frames.frame(editor, ui::testing::pointer(r.x + r.w * 0.99f, r.y + 9.0f));
+    frames.frame(editor, ui::testing::pointer(r.x + r.w * 0.99f, r.y + 9.0f, true));
+    EXPECT_NEAR(editor.position, beats * 0.99, beats / r.w);
+    EXPECT_GT(editor.position, editor.loopBeats);
+}
+
+TEST(EditorView, TheLineChoiceAndSaveSessionFromTheMenuThroughTheDialogQueue) {
+    const AppEnvironment env;
+    Editor editor(1);
+    EditorFrames frames;
+    frames.frame(editor);
+    for (const char* text : {"Demo", "Arc", "Spectrum", "TARNLODE", "BPM"}) EXPECT_TRUE(frames.findText(text));
+    ASSERT_TRUE(frames.clickText(editor, "Pattern", 1));  // the first "Pattern" is the tab
+    EXPECT_TRUE(editor.patternDrives && editor.loopBeats == 16.0 && editor.selectedTab == 0);
+    ASSERT_TRUE(frames.clickText(editor, "Demo line"));
+    EXPECT_TRUE(!editor.patternDrives && editor.loopBeats == 32.0);
+
+    ASSERT_TRUE(frames.clickText(editor, "TARNLODE"));
+    ASSERT_TRUE(frames.clickText(editor, "Save session..."));
+    {
+        const ui::ContextScope scope(frames.ui);
+        const std::optional<ui::FileDialogRequest> request = ui::takePendingFileDialog();
+        ASSERT_TRUE(request && request->options.kind == ui::FileDialogKind::Save);
+        EXPECT_EQ(request->options.filters.at(0).extensions, std::vector<std::string>{"json"});
+        ui::deliverFileDialogResult(request->requester, ui::FileDialogResult{0, {env.file("menu.json")}});
+    }
+    frames.frame(editor);
+    IssueList issues;
+    EXPECT_TRUE(editor.status == "Saved menu.json" && readSession(testing::readText(env.file("menu.json")), issues));
+}
+
+// Runs the program; its exit code and what it printed.
+std::pair<int, std::string> run(const std::string& arguments) {
+    FILE* pipe = ::popen((std::string(TARN_BINARY_DIR) + "/app/tarnlode " + arguments + " 2>&1").c_str(), "r");
+    std::string output;
+    char buffer[256];
+    for (std::size_t n; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+// The shot's file and its pixels; the pictures stay in the build folder to be looked at.
+std::pair<std::string, std::vector<stbi_uc>> shot(const std::string& arguments, const std::string& name) {
+    const std::string path = std::string(TARN_BINARY_DIR) + "/shots/" + name;
+    std::filesystem::create_directories(std::string(TARN_BINARY_DIR) + "/shots");
+    EXPECT_EQ(run("--shot " + path + " " + arguments).first, 0);
+    const std::string file = testing::readText(path);
+    int w = 0, h = 0, n = 0;
+    stbi_uc* p = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(file.data()), static_cast<int>(file.size()), &w,
+                                       &h, &n, 4);
+    std::vector<stbi_uc> rgba(p, p + (p != nullptr && w == 900 && h == 950 ? 900 * 950 * 4 : 0));
+    stbi_image_free(p);
+    return {file, rgba};
+}
+
+TEST(EditorView, ShotsAreOpaqueRepeatableAndDifferOnlyInTheCanvasAndAnUnwritableOneFails) {
+    const AppEnvironment env;
+    Editor editor(1);
+    editor.setupScreenshot({});
+    EditorFrames frames;
+    frames.frame(editor);
+    const auto headerEnd = static_cast<std::ptrdiff_t>(editor.canvasRect.y - 10.0f) * 900 * 4;
+    const auto canvasEnd = static_cast<std::ptrdiff_t>(editor.canvasRect.y + editor.canvasRect.h + 1.0f) * 900 * 4;
+
+    const auto [file, arc] = shot("", "arc.png");
+    ASSERT_EQ(arc.size(), 900u * 950u * 4u);
+    for (std::size_t i = 3; i < arc.size(); i += 4) ASSERT_EQ(arc[i], 255);
+    // Again, with a tab and a pattern word that match nothing: the same picture.
+    EXPECT_EQ(shot("--tab Pattern --pattern Blank", "arc-again.png").first, file);
+    // The header's text is drawn: bright glyph strokes on the dark bar where the name stands.
+    const ui::Rect name = frames.findText("TARNLODE").value_or(ui::Rect{});
+    std::vector<stbi_uc> greens;
+    for (auto y = static_cast<std::size_t>(name.y); y < static_cast<std::size_t>(name.y + name.h); ++y)
+        for (auto x = static_cast<std::size_t>(name.x); x < static_cast<std::size_t>(name.x + name.w); ++x)
+            greens.push_back(arc[(y * 900 + x) * 4 + 1]);
+    const auto [darkest, brightest] = std::minmax_element(greens.begin(), greens.end());
+    EXPECT_TRUE(!greens.empty() && *brightest - *darkest > 100);
+    const auto same = [&](const std::vector<stbi_uc>& other, std::ptrdiff_t from, std::ptrdiff_t to) {
+        return other.size() == arc.size() && std::equal(arc.begin() + from, arc.begin() + to, other.begin() + from);
+    };
+    const auto end = static_cast<std::ptrdiff_t>(arc.size());
+    for (const char* tab : {"motion", "spectrum", "pattern"}) {
+        const auto other = shot(std::string("--tab ") + tab, std::string(tab) + ".png").second;
+        EXPECT_TRUE(!same(other, headerEnd, canvasEnd) && same(other, canvasEnd, end)) << tab;
+    }
+    EXPECT_FALSE(same(shot("--pattern blank --tab pattern", "blank.png").second, canvasEnd, end));  // silent
+    const auto [code, output] = run("--shot /nonexistent/x.png");
+    EXPECT_EQ(code, 1);
+    EXPECT_NE(output.find("editor: tarn-ui: could not write /nonexistent/x.png\n"), std::string::npos) << output;
+}
+
+}  // namespace
+}  // namespace tarn
