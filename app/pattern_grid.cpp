@@ -2,26 +2,13 @@
 #include "app/pattern_grid.h"
 
 #include "engine/generator_tables.h"
+#include "engine/notes.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <functional>
 
 namespace tarn {
-namespace {
-
-// Swing may delay an odd step by at most 0.45 of a step, and swing plus nudge stay within 0.45
-// either way: the same bound the played line uses, so a note is drawn where it sounds.
-constexpr float kMaxStepShift = 0.45f;
-
-// A NaN offset reads as none, as the played line reads it.
-float clampOrZero(float value, float lo, float hi) {
-    if (std::isnan(value)) return 0.0f;
-    return std::clamp(value, lo, hi);
-}
-
-}  // namespace
 
 int PatternRows::rowOf(std::int32_t degree) const {
     for (int r = 0; r < count; ++r)
@@ -44,8 +31,7 @@ PatternRows patternRows(const Pattern& pattern) {
 }
 
 float noteStartStep(const PatternNote& note, float swing) {
-    const float swingPart = (note.step & 1) != 0 ? clampOrZero(swing, 0.0f, kMaxStepShift) : 0.0f;
-    return static_cast<float>(note.step) + clampOrZero(swingPart + note.nudge, -kMaxStepShift, kMaxStepShift);
+    return static_cast<float>(note.step) + noteStepShift(note, swing);
 }
 
 NoteName noteName(int midiNote) {

@@ -18,15 +18,18 @@ float clampOrZero(float value, float lo, float hi) {
 }
 
 std::int64_t startTickOf(std::int64_t bar, const PatternNote& n, float swing) {
-    const float swingPart = (n.step & 1) != 0 ? clampOrZero(swing, 0.0f, kMaxStepShift) : 0.0f;
-    const float shift = clampOrZero(swingPart + n.nudge, -kMaxStepShift, kMaxStepShift);
-    const std::int64_t offset = std::lroundf(shift * static_cast<float>(kTicksPerStep));
+    const std::int64_t offset = std::lroundf(noteStepShift(n, swing) * static_cast<float>(kTicksPerStep));
     const std::int64_t tick =
         bar * kTicksPerBar + static_cast<std::int64_t>(n.step) * kTicksPerStep + offset;
     return std::max<std::int64_t>(tick, 0);
 }
 
 }  // namespace
+
+float noteStepShift(const PatternNote& note, float swing) {
+    const float swingPart = (note.step & 1) != 0 ? clampOrZero(swing, 0.0f, kMaxStepShift) : 0.0f;
+    return clampOrZero(swingPart + note.nudge, -kMaxStepShift, kMaxStepShift);
+}
 
 std::int64_t truncSaturating(double value) {
     constexpr double kLimit = 9007199254740992.0;  // 2^53

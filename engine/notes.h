@@ -39,6 +39,10 @@ struct TimedNote {
     float accent = 0.0f;
 };
 
+// How far a note starts from its step, in steps: swing delays the odd steps, and swing plus nudge
+// stay within 0.45 of a step either way. The piano roll draws notes where this times them.
+float noteStepShift(const PatternNote& note, float swing);
+
 // Every playable note of the pattern, bar by bar in stored order: swing on the odd steps and
 // nudge (together within 0.45 of a step), clamped at tick 0, and cut one tick short of the
 // first later note of the same degree in its bar. Notes outside MIDI range are left out.
