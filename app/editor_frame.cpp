@@ -134,10 +134,19 @@ void Editor::drawCanvas(ui::Rect area, double phase, const AudioConfig& config) 
         }
     } else if (selectedTab == 1) {
         drawMotionPanel(motionPanel, patch, patch.curves, position);
-    } else if (selectedTab == 3 && patternPanel.loopBar != loopBar) {
-        loopBar = patternPanel.loopBar;
-        patternDrives = true;
-        dirty = true;
+    } else if (selectedTab == 3) {
+        // The playhead is only meaningful while the pattern is what plays.
+        const std::optional<double> playhead =
+            patternDrives && loopBeats > 0.0 ? std::optional<double>(std::fmod(position, loopBeats)) : std::nullopt;
+        if (drawPatternPanel(patternPanel, pattern, playhead)) {
+            patternDrives = true;
+            dirty = true;
+        }
+        if (patternPanel.loopBar != loopBar) {
+            loopBar = patternPanel.loopBar;
+            patternDrives = true;
+            dirty = true;
+        }
     }
     ImGui::EndChild();
 }

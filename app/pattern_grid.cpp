@@ -37,8 +37,7 @@ float noteStartStep(const PatternNote& note, float swing) {
 NoteName noteName(int midiNote) {
     static constexpr const char* kNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
     NoteName name;
-    std::snprintf(name.text.data(), name.text.size(), "%s%d", kNames[((midiNote % 12) + 12) % 12],
-                  midiNote / 12 - 1);
+    std::snprintf(name.text.data(), name.text.size(), "%s%d", kNames[((midiNote % 12) + 12) % 12], midiNote / 12 - 1);
     return name;
 }
 

@@ -56,8 +56,9 @@ bool presetCombo(PatternPanelState& state, Pattern& pattern) {
         }
         ImGui::EndCombo();
     }
-    ui::tooltip("How the line is played: how much, where against the kick, and\n"
-                "how it swings. A star means a control has moved since.");
+    ui::tooltip(
+        "How the line is played: how much, where against the kick, and\n"
+        "how it swings. A star means a control has moved since.");
     return changed;
 }
 
@@ -72,10 +73,11 @@ bool barsCombo(PatternPanelState& state, Pattern& pattern) {
         resizeBars(state, pattern, kCounts[shown]);
         changed = true;
     }
-    ui::tooltip("Four bars is one group: three the same and a fourth that\n"
-                "answers them. Longer, and each group restates the figure\n"
-                "changed, so eight under an eight-bar arc is one phrase in\n"
-                "the notes and the voice at once.");
+    ui::tooltip(
+        "Four bars is one group: three the same and a fourth that\n"
+        "answers them. Longer, and each group restates the figure\n"
+        "changed, so eight under an eight-bar arc is one phrase in\n"
+        "the notes and the voice at once.");
     return changed;
 }
 
@@ -146,7 +148,7 @@ bool settingsRows(PatternPanelState& state, Pattern& pattern) {
                            "offbeat at one. Needs some lock.");
     ImGui::EndDisabled();
 
-    colouredText(0xff8a8870,
+    colouredText(ui::palette::mutedText,
                  "Click to add, drag to move, drag a note's right edge for length, right-click to remove");
     return changed;
 }
@@ -200,8 +202,9 @@ bool noteEditor(const PatternPanelState& state, Pattern& pattern) {
     ImGui::SameLine();
     ImGui::SetNextItemWidth(170.0f * s);
     bool changed = ImGui::SliderFloat("Length", &note.gate, 0.25f, 16.0f, "%.2f steps");
-    ui::tooltip("Articulation, not just duration: short plucks, long sustains,\n"
-                "and past the next note it glides instead of retriggering.");
+    ui::tooltip(
+        "Articulation, not just duration: short plucks, long sustains,\n"
+        "and past the next note it glides instead of retriggering.");
     ImGui::SameLine();
     ImGui::SetNextItemWidth(130.0f * s);
     changed |= ImGui::SliderFloat("Accent", &note.accent, 0.0f, 1.0f, "%.3f");

@@ -70,9 +70,7 @@ struct BarBlock {
 
     float stepX(float step) const { return x0 + w * std::clamp(step / kStepsPerBar, 0.0f, 1.0f); }
     // The mouse's position in steps, 0..16.
-    float mouseStep() const {
-        return std::clamp((ImGui::GetIO().MousePos.x - x0) / w, 0.0f, 1.0f) * kStepsPerBar;
-    }
+    float mouseStep() const { return std::clamp((ImGui::GetIO().MousePos.x - x0) / w, 0.0f, 1.0f) * kStepsPerBar; }
 };
 
 // The mouse's row in the block, truncated and kept inside the rows.
@@ -232,8 +230,8 @@ bool dragNote(PatternPanelState& state, Pattern& pattern, const PatternRows& row
     if (state.resizing) {
         // Quarter steps, and compared after clamping: a drag past either end would otherwise
         // count as an edit on every frame and restart the loop each time.
-        const float gate = std::clamp(std::roundf((mouseStep - noteStartStep(note, pattern.swing)) * 4.0f) * 0.25f,
-                                      0.25f, 16.0f);
+        const float gate =
+            std::clamp(std::roundf((mouseStep - noteStartStep(note, pattern.swing)) * 4.0f) * 0.25f, 0.25f, 16.0f);
         if (gate == note.gate) return false;
         note.gate = gate;
         return true;
@@ -265,7 +263,8 @@ void drawKickRow(ImDrawList* list, ImVec2 rowPos, const BarBlock& block, std::ui
     for (int j = 0; j < kStepsPerBar; ++j) {
         const float x = block.x0 + static_cast<float>(j) * stepWidth;
         line(list, ImVec2(x, top), ImVec2(x, bottom), j % 4 == 0 ? kBeatLine : kFaintLine, 1.0f);
-        if (((kicks >> j) & 1u) != 0) fill(list, ImVec2(x + s, top), ImVec2(x + stepWidth - s, bottom), blue().main, 4.0f);
+        if (((kicks >> j) & 1u) != 0)
+            fill(list, ImVec2(x + s, top), ImVec2(x + stepWidth - s, bottom), blue().main, 4.0f);
     }
 }
 

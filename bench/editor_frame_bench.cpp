@@ -1,5 +1,7 @@
 // One headless editor frame per tab at 900 x 950, in processor time, with its median and 99th percentile.
 #include "app/editor.h"
+#include "engine/pattern_generator.h"
+#include "engine/pattern_style.h"
 #include "tests/app/editor_frames.h"
 
 #include <benchmark/benchmark.h>
@@ -32,18 +34,31 @@ void timeFrames(benchmark::State& state, tarn::Editor& editor, tarn::testing::Ed
     state.counters["p99_ms"] = milliseconds[std::min(milliseconds.size() - 1, milliseconds.size() * 99 / 100)];
 }
 
-// The screenshot's state on one tab, playing (the position moves, so the cursors redraw); a goal
-// of the frame is a median of at most 1 ms and a 99th percentile of at most 4 ms.
+// The screenshot's state on one tab, playing (the position moves, so the cursors redraw), with its
+// generated pattern or one of `bars` bars; a goal of the frame is a median of at most 1 ms and a
+// 99th percentile of at most 4 ms.
 void BM_EditorFrame(benchmark::State& state) {
     const tarn::testing::AppEnvironment env;
     tarn::Editor editor(0);
     editor.setupScreenshot({});
     editor.selectedTab = static_cast<std::uint32_t>(state.range(0));
+    if (state.range(1) > 0) {
+        tarn::Pattern settings(static_cast<int>(state.range(1)), 36, 0);
+        tarn::applyStylePreset(settings, 2);
+        settings.seed = 42;
+        editor.pattern = tarn::generatePattern(settings);
+        editor.dirty = true;
+    }
     tarn::testing::EditorFrames frames;
     for (int i = 0; i < 30; ++i) frames.frame(editor);  // warm-up: atlas, state store, first render
     timeFrames(state, editor, frames, [](int) { return tarn::ui::testing::WidgetInput{}; });
 }
-BENCHMARK(BM_EditorFrame)->DenseRange(0, 3)->ArgName("tab")->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditorFrame)
+    ->ArgsProduct({{0, 1, 2, 3}, {0}})
+    ->Args({3, 16})
+    ->ArgNames({"tab", "bars"})
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // The spectrum tab playing, untouched (0) or with the harmonics dragged a pixel up and down each frame
 // (1): a dragged frame changes drive, so the sound is analysed again, and it must still fit in the

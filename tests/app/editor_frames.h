@@ -66,6 +66,7 @@ public:
             for (ImGuiKey k : input.keys) io.KeysDown[k] = true;
             for (char c : input.typed) io.AddInputCharacter(static_cast<unsigned char>(c));
             io.MouseDown[0] = input.left;
+            io.MouseDown[1] = right;
             io.KeyShift = input.shift;
             io.MousePos = input.mouse;
             io.DisplaySize = display;
@@ -132,8 +133,8 @@ public:
     ImVec2 display;
     double time = 0.0;
     ui::WindowControls* controls = nullptr;
+    bool right = false;  // the right mouse button, down in every frame while set
 
-private:
     // The last frame's glyphs in drawing order: quads of four vertices whose texture corners are a
     // glyph's, in any baked face.
     std::vector<DrawnGlyph> drawnGlyphs() const {

@@ -33,7 +33,8 @@ inline ImVec2 inside(const ui::Rect& r, float fx, float fy) {
 
 // A headless editor showing one tab.
 struct EditorTab {
-    explicit EditorTab(std::uint32_t tab, float displayWidth = 900) : frames(ImVec2(displayWidth, 950)) {
+    explicit EditorTab(std::uint32_t tab, float displayWidth = 900, float displayHeight = 950)
+        : frames(ImVec2(displayWidth, displayHeight)) {
         editor.selectedTab = tab;
     }
 
@@ -88,7 +89,7 @@ struct EditorTab {
 
     AppEnvironment env;  // first: the editor scans the preset folders it points at
     Editor editor{1};
-    EditorFrames frames;  // a display of the given width
+    EditorFrames frames;  // a display of the given size
 };
 
 }  // namespace tarn::testing

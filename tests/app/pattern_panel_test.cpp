@@ -1,0 +1,276 @@
+// The pattern tab driven as a user drives it in the headless editor: generating, writing notes,
+// looping a bar, the kick row and the bar tools, and what of it the editor then plays.
+#include "app/editor.h"
+#include "app/pattern_grid.h"
+#include "engine/pattern_generator.h"
+#include "tests/app/panel_frames.h"
+#include "tests/storage/pattern_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <string>
+
+namespace tarn {
+namespace {
+
+using test::firstPatternDifference;
+using testing::AppEnvironment;
+using testing::EditorFrames;
+using ui::testing::pointer;
+
+// Shapes filled in one colour anywhere on the display.
+std::vector<ui::Rect> shapes(testing::EditorTab& tab, std::uint32_t argb) {
+    return tab.boxes(argb, ui::Rect{0.0f, 0.0f, tab.frames.display.x, tab.frames.display.y});
+}
+// Every bar's grid, then its kick row, top to bottom: the boxes of their fill colour as wide as the roll.
+std::vector<ui::Rect> rollBoxes(testing::EditorTab& tab) {
+    std::vector<ui::Rect> boxes = shapes(tab, 0xb30d1108);
+    std::erase_if(boxes, [](const ui::Rect& r) { return r.w < 400.0f; });
+    std::sort(boxes.begin(), boxes.end(), [](const ui::Rect& a, const ui::Rect& b) { return a.y < b.y; });
+    return boxes;
+}
+
+// Tall enough for all sixteen bars.
+class PatternTab : public ::testing::Test, public testing::EditorTab {
+public:
+    PatternTab() : EditorTab(3, 900.0f, 2400.0f) {
+        editor.pattern.kicks = {0x1111, 0x1111, 0x1111, 0x1011};
+        frames.frame(editor);
+    }
+
+    // Where the user points: a step position and a pitch in a bar's grid, a bar's gutter, a kick step.
+    ui::Rect box(int i) { return rollBoxes(*this).at(static_cast<std::size_t>(i)); }
+    ImVec2 cell(int bar, float step, int degree) {
+        const ui::Rect g = box(2 * bar);
+        const PatternRows rows = patternRows(editor.pattern);
+        return {g.x + g.w * step / 16.0f,
+                g.y + g.h * (static_cast<float>(rows.rowOf(degree)) + 0.5f) / static_cast<float>(rows.count)};
+    }
+    ImVec2 gutter(int bar) { return {box(2 * bar).x - 22.0f, EditorFrames::centre(box(2 * bar)).y}; }
+    ImVec2 kick(int bar, int step) {
+        return {cell(bar, static_cast<float>(step) + 0.5f, 0).x, EditorFrames::centre(box(2 * bar + 1)).y};
+    }
+
+    void click(ImVec2 p) { frames.click(editor, p); }
+    void clickText(std::string_view text) { click(EditorFrames::centre(frames.findText(text).value())); }
+    bool shows(std::string_view text) const { return frames.findText(text).has_value(); }
+    // Pressed at `from` and held through the middle to `to`; then, unless held on, let go.
+    void drag(ImVec2 from, ImVec2 to, bool thenLetGo = true, bool rightButton = false) {
+        frames.frame(editor, pointer(from.x, from.y));
+        frames.right = rightButton;
+        for (ImVec2 p : {from, ImVec2((from.x + to.x) / 2.0f, (from.y + to.y) / 2.0f), to})
+            frames.frame(editor, pointer(p.x, p.y, !rightButton));
+        frames.right = false;
+        if (thenLetGo) letGo();
+    }
+    // Both buttons up, and one more frame to show the outcome.
+    void letGo() {
+        frames.frame(editor);
+        frames.frame(editor);
+    }
+
+    // The editor plays the pattern as it now stands (the looped bar alone), rebuilt since the edit.
+    bool playsThePattern() const {
+        Pattern line = editor.pattern;
+        if (editor.loopBar >= 0) line.bars = {line.bars.at(static_cast<std::size_t>(editor.loopBar))};
+        const std::vector<NoteEvent> want = patternToNotes(line);
+        return editor.patternDrives && std::equal(editor.notes.begin(), editor.notes.end(), want.begin(), want.end(),
+                                                  [](const NoteEvent& a, const NoteEvent& b) {
+                                                      return a.start == b.start && a.length == b.length &&
+                                                             a.note == b.note && a.velocity == b.velocity;
+                                                  });
+    }
+    // One bar's notes as "step/degree/gate" words.
+    std::string notesOf(int bar) const {
+        std::string out;
+        for (const PatternNote& n : editor.pattern.bars.at(static_cast<std::size_t>(bar)))
+            out += std::to_string(n.step) + "/" + std::to_string(n.degree) + "/" + std::to_string(n.gate).substr(0, 4) +
+                   " ";
+        return out;
+    }
+};
+
+TEST_F(PatternTab, SeedIsStoredOnEnterAndGenerateGivesTheGeneratorsPatternToPlay) {
+    Pattern settings = editor.pattern;
+    settings.seed = 1234;
+    clickText("42");
+    frames.frame(editor, ui::testing::typing("1234"));
+    frames.frame(editor, ui::testing::keys({ImGuiKey_Enter}));
+    EXPECT_EQ(firstPatternDifference(editor.pattern, settings), "");
+    EXPECT_FALSE(editor.patternDrives) << "the demo line plays on";
+
+    const ImVec2 button = EditorFrames::centre(*frames.findText("Generate"));
+    for (bool down : {false, true, false}) frames.frame(editor, pointer(button.x, button.y, down));
+    EXPECT_EQ(firstPatternDifference(editor.pattern, generatePattern(settings)), "");
+    EXPECT_EQ(editor.patternPanel.selectedNote, -1);
+    frames.frame(editor);
+    EXPECT_TRUE(playsThePattern());
+    EXPECT_EQ(editor.patternPanel.bar, 0);
+    EXPECT_EQ(editor.patternPanel.selectedNote, 0);
+}
+
+TEST_F(PatternTab, EnergyDragRegeneratesOnceWhenLetGo) {
+    const ui::Rect slider = *frames.findText("Energy 0.35");
+    Pattern held = editor.pattern;
+    const ImVec2 middle = EditorFrames::centre(slider);
+    drag(middle, ImVec2(middle.x + 40.0f, middle.y), false);
+    held.energy = editor.pattern.energy;
+    EXPECT_EQ(firstPatternDifference(editor.pattern, held), "") << "the notes stay while the slider is held";
+    EXPECT_TRUE(shows("House: Deep *"));
+    EXPECT_FALSE(editor.patternDrives);
+
+    letGo();
+    EXPECT_EQ(firstPatternDifference(editor.pattern, generatePattern(held)), "");
+    EXPECT_TRUE(playsThePattern());
+}
+
+TEST_F(PatternTab, BarCountAddsOrDropsBarsAndClearKeepsTheKick) {
+    const Pattern before = editor.pattern;
+    clickText("4 bars");
+    clickText("16 bars");
+    ASSERT_EQ(editor.pattern.bars.size(), 16u);
+    for (std::size_t b = 4; b < 16; ++b) EXPECT_TRUE(editor.pattern.bars[b].empty() && editor.pattern.kicks[b] == 0);
+    EXPECT_TRUE(playsThePattern());
+    clickText("16 bars");
+    clickText("4 bars");
+    EXPECT_EQ(firstPatternDifference(editor.pattern, before), "");
+
+    clickText("Clear");
+    for (const auto& bar : editor.pattern.bars) EXPECT_TRUE(bar.empty());
+    EXPECT_EQ(editor.pattern.kicks, before.kicks);
+    EXPECT_TRUE(shows("No note selected."));
+    EXPECT_TRUE(editor.notes.empty());
+}
+
+// Each gesture acts on bar 2 of an emptied pattern, after the gestures above it.
+TEST_F(PatternTab, NotesAreWrittenWithTheMouse) {
+    struct Gesture {
+        const char* what;
+        std::function<void(PatternTab&)> act;
+        std::string notes;  // bar 2 afterwards
+        int selected;
+    };
+    const Gesture gestures[] = {
+        {"a click on an empty cell adds a note", [](auto& t) { t.click(t.cell(1, 9.5f, 7)); }, "9/7/1.00 ", 0},
+        {"a click on the same step in another row adds nothing", [](auto& t) { t.click(t.cell(1, 9.5f, 0)); },
+         "9/7/1.00 ", 0},
+        {"a second note sorts in before it", [](auto& t) { t.click(t.cell(1, 8.5f, 0)); }, "8/0/1.00 9/7/1.00 ", 0},
+        {"dragged onto a taken step only its row moves",
+         [](auto& t) { t.drag(t.cell(1, 8.5f, 0), t.cell(1, 9.5f, 12)); }, "8/12/1.00 9/7/1.00 ", 0},
+        {"dragging the body moves step and row", [](auto& t) { t.drag(t.cell(1, 8.5f, 12), t.cell(1, 4.5f, 3)); },
+         "4/3/1.00 9/7/1.00 ", 0},
+        {"the right edge sets the length in quarter steps",
+         [](auto& t) { t.drag(t.cell(1, 4.95f, 3), t.cell(1, 7.3f, 3)); }, "4/3/3.25 9/7/1.00 ", 0},
+        {"held past the start it stays a quarter step, without rebuilding the line every frame",
+         [](auto& t) {
+             const ImVec2 left = t.cell(1, 1.0f, 3);
+             t.drag(t.cell(1, 7.25f, 3), left, false);
+             for (int i = 0; i < 3; ++i) {
+                 t.frames.frame(t.editor, pointer(left.x, left.y, true));
+                 EXPECT_FALSE(t.editor.dirty) << "held frame " << i;
+             }
+             t.letGo();
+         },
+         "4/3/0.25 9/7/1.00 ", 0},
+        {"a right click erases", [](auto& t) { t.drag(t.cell(1, 9.2f, 7), t.cell(1, 9.2f, 7), true, true); },
+         "4/3/0.25 ", -1},
+    };
+    clickText("Clear");
+    for (const Gesture& g : gestures) {
+        g.act(*this);
+        EXPECT_EQ(notesOf(1), g.notes) << g.what;
+        EXPECT_EQ(editor.patternPanel.selectedNote, g.selected) << g.what;
+        EXPECT_TRUE(playsThePattern()) << g.what;
+    }
+}
+
+TEST_F(PatternTab, GutterLoopsOneBarUntilClickedAgainOrCutAway) {
+    click(gutter(2));
+    EXPECT_TRUE(shows("Looping bar 3 only"));
+    EXPECT_EQ(editor.loopBeats, 4.0);
+    EXPECT_TRUE(playsThePattern());
+    click(gutter(2));
+    EXPECT_TRUE(shows("Click a bar number to loop it on its own"));
+    EXPECT_EQ(editor.loopBeats, 16.0);
+
+    clickText("4 bars");
+    clickText("16 bars");
+    click(gutter(12));
+    EXPECT_TRUE(shows("Looping bar 13 only"));
+    clickText("16 bars");
+    clickText("4 bars");
+    EXPECT_TRUE(shows("Click a bar number to loop it on its own"));
+    EXPECT_EQ(editor.loopBar, -1);
+    EXPECT_EQ(editor.loopBeats, 16.0);
+}
+
+TEST_F(PatternTab, KickRowAndBarTools) {
+    click(kick(1, 2));
+    EXPECT_EQ(editor.pattern.kicks[1], 0x1115);
+    clickText("Copy kick to all");
+    EXPECT_EQ(editor.pattern.kicks, std::vector<std::uint16_t>(4, 0x1115));
+    EXPECT_FALSE(editor.patternDrives) << "the kick changes nothing that plays";
+
+    const auto repeatMarks = [&] {
+        std::vector<int> bars;
+        for (const auto& glyph : frames.drawnGlyphs())
+            for (int b = 0; b < 4; ++b)
+                if (glyph.codepoint == '=' && glyph.min.y >= box(2 * b).y && glyph.max.y <= box(2 * b).y + box(2 * b).h)
+                    bars.push_back(b);
+        return bars;
+    };
+    clickText("Copy bar to all");
+    EXPECT_EQ(repeatMarks(), (std::vector<int>{1, 2, 3}));
+    clickText("Clear bar");
+    EXPECT_TRUE(editor.pattern.bars[1].empty());
+    EXPECT_EQ(repeatMarks(), (std::vector<int>{3}));
+    EXPECT_TRUE(playsThePattern());
+}
+
+TEST_F(PatternTab, NoteEditorAndSwingRebuildTheLine) {
+    for (const char* label : {"Length", "Accent", "Nudge", "Swing"}) {
+        const Pattern unedited = editor.pattern;
+        const ui::Rect text = *frames.findText(label);
+        click(ImVec2(text.x - 12.0f, text.y + text.h / 2.0f));  // the slider's high end, left of its name
+        EXPECT_NE(firstPatternDifference(editor.pattern, unedited), "") << label;
+        EXPECT_TRUE(playsThePattern()) << label;
+    }
+}
+
+// The screenshot states: the blank one has kicks and no notes, the generated one notes and a selection.
+TEST(PatternTabShot, BlankShowsTheKickAndGeneratedTheNotes) {
+    for (const char* word : {"blank", "generated"}) {
+        testing::EditorTab tab(3);
+        tab.editor.setupScreenshot({"pattern", word});
+        tab.frames.frame(tab.editor);
+        const bool blank = std::string(word) == "blank";
+        EXPECT_EQ(shapes(tab, 0xff456c8c).empty(), !blank) << word << ": the kick lines";
+        EXPECT_EQ(tab.frames.findText("No note selected.").has_value(), blank) << word;
+        EXPECT_EQ(shapes(tab, 0xffc8e878).empty(), blank) << word << ": the selected note's outline";
+    }
+}
+
+// Any pattern a session can hold: drawn and hovered without a press, nothing changes and the
+// demo line plays on.
+TEST(PatternTabRobustness, DrawsAnyPatternWithoutChangingIt) {
+    const AppEnvironment env;
+    Editor editor(1);
+    editor.selectedTab = 3;
+    EditorFrames frames;
+    std::mt19937 random(11);
+    for (int i = 0; i < 40; ++i) {
+        editor.pattern = test::randomPattern(random);
+        editor.patternPanel = PatternPanelState{};
+        const Pattern before = editor.pattern;
+        frames.frame(editor);
+        frames.frame(editor, pointer(450.0f, 100.0f + static_cast<float>(i) * 10.0f));
+        EXPECT_EQ(firstPatternDifference(editor.pattern, before), "") << i;
+        EXPECT_FALSE(editor.patternDrives) << i;
+    }
+}
+
+}  // namespace
+}  // namespace tarn
