@@ -35,6 +35,7 @@ TEST(EditorFiles, ASavedSessionOpensWholeAndEveryFailureNamesItsFileAndChangesNo
     EXPECT_TRUE(samePatchBits(editor.patch, patch) && samePatchBits(editor.baselinePatch, patch));
     EXPECT_EQ(editor.pattern.bars.size(), pattern.bars.size());
     EXPECT_EQ(editor.pattern.kicks, pattern.kicks);
+    EXPECT_EQ(midiFileBytes(editor.pattern), midiFileBytes(pattern));  // every note as it was
     EXPECT_TRUE(editor.patternDrives);
     // The panel's loop bar goes too, or the next pattern-tab frame would copy it back.
     EXPECT_EQ(editor.loopBar + editor.patternPanel.loopBar + editor.patternPanel.selectedNote, -3);

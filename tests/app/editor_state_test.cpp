@@ -107,6 +107,9 @@ TEST(EditorUpdate, LoopsTheDemoLineInWholeBarsThePatternByBarsAndALoopBarAlone) 
         EXPECT_DOUBLE_EQ(editor.loopBeats, row.loopBeats) << row.patternDrives << row.loopBar;
         for (const NoteEvent& note : editor.notes) EXPECT_LT(note.start, row.loopBeats);
     }
+    // The spectrum analyses the line's lowest note, but none above 36.
+    EXPECT_EQ(lowestSpectrumNote({}), 36);
+    EXPECT_EQ(lowestSpectrumNote({{0.0, 1.0, 40, 1.0f}, {1.0, 1.0, 28, 1.0f}}), 28);
 }
 
 TEST(EditorCommandLine, TakesTheValueAfterTheFirstFlagThatIsNotLast) {

@@ -50,6 +50,9 @@ TEST(EditorView, TheLineChoiceAndSaveSessionFromTheMenuThroughTheDialogQueue) {
     EditorFrames frames;
     frames.frame(editor);
     for (const char* text : {"Demo", "Arc", "Spectrum", "TARNLODE", "BPM"}) EXPECT_TRUE(frames.findText(text));
+    editor.presetIndex = editor.presets.entries.size();  // as a rescan may leave it: no name to show
+    frames.frame(editor);
+    EXPECT_TRUE(frames.findText("Untitled"));
     ASSERT_TRUE(frames.clickText(editor, "Pattern", 1));  // the first "Pattern" is the tab
     EXPECT_TRUE(editor.patternDrives && editor.loopBeats == 16.0 && editor.selectedTab == 0);
     ASSERT_TRUE(frames.clickText(editor, "Demo line"));
