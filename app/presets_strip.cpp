@@ -131,8 +131,10 @@ void Editor::drawPresets(ui::Rect documentArea) {
     const float gap = 8.0f * s;
     const ImVec2 at = ImGui::GetCursorScreenPos();
     ui::textField("presetName", ui::Rect{at.x, at.y, w, row}, presetName, "Name");
-    // The field lets go of the keyboard when Enter is pressed in it.
-    const bool entered = ImGui::IsItemDeactivated() && ui::compat::isEnterPressed();
+    // Enter saves whether the name field has the keyboard (it lets go of it on Enter) or the user
+    // has just picked a category; not while the category list is open over the popup.
+    const bool enterHere = ui::compat::isEnterPressed() && ImGui::IsWindowFocused();
+    const bool entered = enterHere && (ImGui::IsItemDeactivated() || !ImGui::IsAnyItemActive());
 
     const std::vector<std::string>& allCategories = presetCategories();
     int category = static_cast<int>(presetCategory);

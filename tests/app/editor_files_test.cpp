@@ -120,11 +120,11 @@ TEST(EditorPresets, StepWrapNewSaveThroughThePopupOverwriteAndBrowseAfterADeleti
     strip(1);
     strip(99);
     EXPECT_TRUE(editor.presetName.empty());
-    click("Pluck");
-    click("Acid");
     click("Name");
     strip(99, ui::testing::typing("Warm Bass"));
-    strip(99, ui::testing::keys({ImGuiKey_Enter}));
+    click("Pluck");
+    click("Acid");
+    strip(99, ui::testing::keys({ImGuiKey_Enter}));  // after the pick, with no field active
     strip(99);
     EXPECT_FALSE(frames.findText("Save"));  // the popup closed
     const PresetEntry saved = editor.presets.entries.at(editor.presetIndex);
