@@ -123,15 +123,20 @@ class Session:
         self.xdotool("click", "1")
         time.sleep(0.3)
 
-    def drag(self, start, end):
+    def drag(self, start, end, held=None):
+        """Presses at `start`, waits until held(self) says the press took (frames may be slow on a
+        busy machine), moves to `end` in small steps and lets go."""
         self.xdotool("mousemove", "--window", self.window, *start)
-        time.sleep(0.1)
+        time.sleep(0.2)
         self.xdotool("mousedown", "1")
+        if held is not None:
+            wait_until(lambda: held(self), "the press to take")
         for k in range(1, 11):
             x = start[0] + (end[0] - start[0]) * k // 10
             y = start[1] + (end[1] - start[1]) * k // 10
             self.xdotool("mousemove", "--window", self.window, x, y)
-            time.sleep(0.05)
+            time.sleep(0.1)
+        time.sleep(0.3)
         self.xdotool("mouseup", "1")
         time.sleep(0.3)
 
@@ -300,7 +305,10 @@ def main():
               "session.json, read by Python's json, holds the starting sound (glide 0.06 s) and the pattern")
         session.rest_mouse()
         saved_strip = session.pixels(VOICE_STRIP)
-        session.drag(GLIDE_POINT, (GLIDE_POINT[0] + 60, GLIDE_POINT[1]))
+        # A held point is drawn green (0x8DC63F) instead of cream.
+        held = lambda w: any(g > 0xA0 and r < 0xB0 and b < 0x70 for row in w.pixels(
+            (GLIDE_POINT[0] - 6, GLIDE_POINT[1] - 6, 12, 12)) for r, g, b in row)
+        session.drag(GLIDE_POINT, (GLIDE_POINT[0] + 60, GLIDE_POINT[1]), held)
         session.rest_mouse()
         check(session.pixels(VOICE_STRIP) != saved_strip, "a drag on the glide graph changes the sound")
         session.menu(MENU_OPEN_SESSION)
