@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <thread>
 
 namespace tarn::ui::window_tests {
@@ -37,7 +39,7 @@ int run(const std::string& command, std::string* out) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-Xvfb::Xvfb() : folder(temporaryFolder()) {
+Xvfb::Xvfb(Desktop desktop) : folder(temporaryFolder()) {
     // The server takes the first free display and names it once it accepts connections.
     server_ = popen("echo $$; exec Xvfb -displayfd 1 -screen 0 2560x1600x24 -noreset -nolisten tcp 2>/dev/null", "r");
     int display = -1;
@@ -55,9 +57,44 @@ Xvfb::Xvfb() : folder(temporaryFolder()) {
     for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
         setenv(name, folder.c_str(), 1);
     }
+    if (desktop != Desktop::windowManager) return;
+    try {
+        startWindowManager();
+    } catch (...) {
+        stop();
+        throw;
+    }
 }
 
-Xvfb::~Xvfb() {
+void Xvfb::startWindowManager() {
+    const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("no process for the window manager");
+    if (child == 0) {
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    windowManager_ = child;
+    // The manager announces itself on the root window once it manages the screen.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
+    std::string said;
+    while (said.find("window id") == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error("the window manager did not start");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        said.clear();
+        run("xprop -root _NET_SUPPORTING_WM_CHECK", &said);
+    }
+}
+
+Xvfb::~Xvfb() { stop(); }
+
+void Xvfb::stop() {
+    if (windowManager_ > 0) {
+        kill(windowManager_, SIGTERM);
+        waitpid(windowManager_, nullptr, 0);
+    }
     if (pid_ > 0) kill(pid_, SIGTERM);
     if (server_ != nullptr) pclose(server_);
     std::error_code ignored;

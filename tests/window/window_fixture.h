@@ -18,19 +18,26 @@ constexpr double kPatience = 30.0;
 // Runs a shell command line; its exit status (-1 when it did not end normally) and standard output.
 int run(const std::string& command, std::string* out = nullptr);
 
+// What runs on the private server beside the window: nothing, or a window manager as on every desktop
+// (openbox: small, and it follows the hints SDL sends for maximise, fullscreen and the minimum size).
+enum class Desktop { bare, windowManager };
+
 // Xvfb on a free display with Xft.dpi 144 (scale 1.5), DISPLAY pointing at it and GTK kept quiet
 // and away from the user's files; stopped on destruction. Throws when it does not start.
 class Xvfb {
 public:
-    Xvfb();
+    explicit Xvfb(Desktop desktop = Desktop::bare);
     ~Xvfb();
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
     const std::string folder;  // an empty temporary folder, removed afterwards
 
 private:
+    void startWindowManager();
+    void stop();
     FILE* server_ = nullptr;
     int pid_ = -1;
+    int windowManager_ = -1;
 };
 
 // A visible window with this exact title other than `except`, as soon as one shows; "" if none does.
