@@ -1,27 +1,118 @@
-// The GTK file dialogs as the window runs them: keys typed into them, their answers, and no display at all.
+// The GTK file dialogs as the window runs them: keys typed into them, their answers, what GTK
+// says on stderr, where they open, and no display at all.
 #include "tests/window/window_fixture.h"
 #include "ui/file_dialog.h"
 #include "ui/host/native_file_dialog.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
+#include <thread>
+#include <utility>
+#include <unistd.h>
 
 namespace tarn::ui::window_tests {
 namespace {
+
+constexpr int kScreenWidth = 2560, kScreenHeight = 1600;
 
 void act(const std::vector<std::string>& xdotoolCommands) {
     for (const std::string& command : xdotoolCommands) run("xdotool " + command);
 }
 
-// Asks for the dialog from a frame and focuses it as it comes up; returns its window.
-std::string ask(ProbeView& view, const FileDialogOptions& options) {
-    view.waitFor([&](const FrameInfo&) { return requestFileDialog("probe.dialog", options); });
-    const std::string id = windowWithTitle(options.title);
-    act({"windowfocus --sync " + id});
-    return id;
+// Everything this process writes to stderr while it lives (GTK and GLib log there), passed on
+// to the real stderr when taken.
+class StderrCapture {
+public:
+    StderrCapture() : file_(std::tmpfile()) {
+        if (file_ == nullptr) throw std::runtime_error("no temporary file");
+        std::fflush(stderr);
+        saved_ = dup(STDERR_FILENO);
+        dup2(fileno(file_), STDERR_FILENO);
+    }
+    ~StderrCapture() { take(); }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    std::string take() {
+        if (file_ == nullptr) return text_;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+        std::rewind(file_);
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file_)) > 0;) text_.append(buffer, n);
+        std::fclose(file_);
+        file_ = nullptr;
+        std::fputs(text_.c_str(), stderr);
+        return text_;
+    }
+
+private:
+    std::FILE* file_;
+    int saved_ = -1;
+    std::string text_;
+};
+
+// The lines of `text` that carry a GLib or GTK critical or warning.
+std::string alarms(const std::string& text) {
+    std::istringstream lines(text);
+    std::string found;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("CRITICAL") != std::string::npos || line.find("WARNING") != std::string::npos) {
+            found += line + "\n";
+        }
+    }
+    return found;
+}
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The window's place on the screen as the X server has it.
+Geometry geometryOf(const std::string& id) {
+    std::string said;
+    run("xwininfo -id " + id, &said);
+    Geometry g;
+    const auto field = [&](const char* name) {
+        const size_t at = said.find(name);
+        return at == std::string::npos ? -1 : std::atoi(said.c_str() + at + std::strlen(name));
+    };
+    g.x = field("Absolute upper-left X:");
+    g.y = field("Absolute upper-left Y:");
+    g.width = field("Width:");
+    g.height = field("Height:");
+    return g;
+}
+
+// Whether `id` holds the keyboard focus, waiting as long as a slow machine needs for it to come.
+bool focused(const std::string& id) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
+    for (;;) {
+        std::string holder;
+        run("xdotool getwindowfocus", &holder);
+        if (holder == id + "\n") return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+// A dialog window as the user meets it: it showed, on the screen, with the keys going to it.
+// Without a window manager nothing gives a new window the focus: the user clicks into it.
+void expectReadyForTheUser(const std::string& id, Desktop desktop, const std::string& what) {
+    ASSERT_FALSE(id.empty()) << what << ": no dialog showed";
+    if (desktop == Desktop::bare) act({"windowfocus --sync " + id});
+    EXPECT_TRUE(focused(id)) << what << ": the dialog never had the keyboard focus";
+    const Geometry g = geometryOf(id);
+    EXPECT_TRUE(g.x >= 0 && g.y >= 0 && g.x + g.width <= kScreenWidth && g.y + g.height <= kScreenHeight)
+        << what << ": the dialog lies at " << g.x << "," << g.y << " " << g.width << " x " << g.height
+        << ", past the " << kScreenWidth << " x " << kScreenHeight << " screen";
 }
 
 // The dialog's answer as the frames collect it. A chooser still loading its folder ignores keys,
@@ -38,54 +129,105 @@ FileDialogResult answer(ProbeView& view, const std::string& again) {
     return result.value_or(FileDialogResult{-1, {}});
 }
 
-TEST(NativeFileDialog, AnswersWhatTheUserDidWhileTheWindowKeptDrawing) {
-    const Xvfb server;
-    const std::string folder = server.folder;
+// One thing the user does: wait for a window to show (the chooser, or the question about an
+// existing file), then press or type into it.
+enum class Shows { chooser, question };
+struct Step {
+    Shows shows;
+    std::vector<std::string> keys;
+};
+
+struct Case {
+    const char* what;
+    const FileDialogOptions& options;
+    std::vector<Step> user;
+    int status;
+    std::vector<std::string> paths;
+};
+
+// Each case from the frame's request to the answer it collects, with nothing from GLib or GTK
+// on stderr meanwhile.
+void expectAnswers(ProbeView& view, const std::vector<Case>& cases, Desktop desktop) {
+    for (const Case& c : cases) {
+        StderrCapture stderrText;
+        view.waitFor([&](const FrameInfo&) { return requestFileDialog("probe.dialog", c.options); });
+        std::string chooser, question;  // both carry the dialog's title
+        for (const Step& step : c.user) {
+            std::string& id = step.shows == Shows::question ? question : chooser;
+            id = windowWithTitle(c.options.title, step.shows == Shows::question ? chooser : question);
+            expectReadyForTheUser(id, desktop, c.what);
+            act(step.keys);
+        }
+        const FileDialogResult result = answer(view, c.user.back().keys.back());
+        EXPECT_EQ(result.status, c.status) << c.what;
+        EXPECT_EQ(result.paths, c.paths) << c.what;
+        EXPECT_EQ(alarms(stderrText.take()), "") << c.what;
+    }
+}
+
+struct Options {
+    FileDialogOptions save, open;
+};
+
+// A save dialog for MIDI files named "untitled.mid" in `folder`, and an open dialog for
+// sessions in `folder`/one, where only.json is the one file.
+Options optionsIn(const std::string& folder) {
     run("mkdir " + folder + "/one && touch " + folder + "/one/only.json " + folder + "/taken.mid");
+    Options o;
+    o.save.kind = FileDialogKind::Save;
+    o.save.title = "Probe-dialog";
+    o.save.filters = {{"MIDI file", {"mid"}}};
+    o.save.defaultFolder = folder;
+    o.save.defaultName = "untitled.mid";
+    o.open = o.save;
+    o.open.kind = FileDialogKind::Open;
+    o.open.filters = {{"tarnlode session", {"json"}}};
+    o.open.defaultFolder = folder + "/one";
+    return o;
+}
 
-    FileDialogOptions save;
-    save.kind = FileDialogKind::Save;
-    save.title = "Probe-dialog";
-    save.filters = {{"MIDI file", {"mid"}}};
-    save.defaultFolder = folder;
-    save.defaultName = "untitled.mid";
-    FileDialogOptions open = save;
-    open.kind = FileDialogKind::Open;
-    open.filters = {{"tarnlode session", {"json"}}};
-    open.defaultFolder = folder + "/one";
+// GTK stays on the X server it first opened, and every test stops its own server: one dialog
+// test per process, as ctest runs them. Later ones in the same process are skipped.
+bool gtkStillFree() {
+    static bool taken = false;
+    return !std::exchange(taken, true);
+}
+constexpr const char* kGtkTaken = "GTK already runs on another test's X server: run this test in a process of its own";
 
-    struct Case {
-        const char* what;
-        const FileDialogOptions& options;
-        std::vector<std::string> user;
-        int status;
-        std::vector<std::string> paths;
-    };
-    const Case cases[] = {
-        {"Escape cancels", save, {"key Escape"}, 1, {}},
-        {"a typed name gets the filter's extension", save, {"key ctrl+a", "type song", "key Return"}, 0,
-         {folder + "/song.mid"}},
-        {"an open dialog answers the one file there", open, {"key Return"}, 0, {folder + "/one/only.json"}},
+const std::vector<std::string> kTypeTaken = {"key ctrl+a", "type taken", "key Return"};
+
+TEST(NativeFileDialog, AnswersWhatTheUserDidUnderAWindowManagerAndGtkSaysNothing) {
+    if (!gtkStillFree()) GTEST_SKIP() << kGtkTaken;
+    const Xvfb server(Desktop::windowManager);
+    const std::string folder = server.folder;
+    const Options o = optionsIn(folder);
+    const std::string taken = folder + "/taken.mid";
+    const std::vector<Case> cases = {
+        {"a typed name gets the filter's extension", o.save, {{Shows::chooser, {"key ctrl+a", "type song", "key Return"}}},
+         0, {folder + "/song.mid"}},
+        {"an open dialog answers the one file there", o.open, {{Shows::chooser, {"key Return"}}}, 0,
+         {folder + "/one/only.json"}},
+        {"Escape cancels", o.save, {{Shows::chooser, {"key Escape"}}}, 1, {}},
+        {"Escape cancels a typed name", o.save, {{Shows::chooser, {"key ctrl+a", "type song", "key Escape"}}}, 1, {}},
+        {"closing the chooser through the window manager cancels", o.save, {{Shows::chooser, {"key alt+F4"}}}, 1, {}},
+        {"Return on the question replaces", o.save, {{Shows::chooser, kTypeTaken}, {Shows::question, {"key Return"}}}, 0,
+         {taken}},
+        {"Replace on the question replaces", o.save, {{Shows::chooser, kTypeTaken}, {Shows::question, {"key alt+r"}}}, 0,
+         {taken}},
+        {"Escape on the question goes back to the chooser with the name, asked again", o.save,
+         {{Shows::chooser, kTypeTaken},
+          {Shows::question, {"key Escape"}},
+          {Shows::chooser, {"key Return"}},
+          {Shows::question, {"key Return"}}},
+         0, {taken}},
+        {"Cancel on the question goes back to the chooser, where Escape cancels", o.save,
+         {{Shows::chooser, kTypeTaken}, {Shows::question, {"key alt+c"}}, {Shows::chooser, {"key Escape"}}}, 1, {}},
+        {"closing the question through the window manager goes back to the chooser", o.save,
+         {{Shows::chooser, kTypeTaken}, {Shows::question, {"key alt+F4"}}, {Shows::chooser, {"key Escape"}}}, 1, {}},
     };
     ProbeView view;
     runScripted(view, StandaloneOptions{}, [&] {
-        for (const Case& c : cases) {
-            ask(view, c.options);
-            act(c.user);
-            const FileDialogResult result = answer(view, c.user.back());
-            EXPECT_EQ(result.status, c.status) << c.what;
-            EXPECT_EQ(result.paths, c.paths) << c.what;
-        }
-        // The name to be written exists: the question about it comes up, and Return replaces.
-        const std::string chooser = ask(view, save);
-        act({"key ctrl+a", "type taken", "key Return"});
-        const std::string question = windowWithTitle(save.title, chooser);
-        ASSERT_FALSE(question.empty());
-        act({"windowfocus --sync " + question, "key Return"});
-        const FileDialogResult replaced = answer(view, "key Return");
-        EXPECT_EQ(replaced.status, FileDialogResult::chosen);
-        EXPECT_EQ(replaced.paths, std::vector<std::string>{folder + "/taken.mid"});
-
+        expectAnswers(view, cases, Desktop::windowManager);
         int dialogFrames = 0;
         view.waitFor([&](const FrameInfo&) { return dialogFrames = view.dialogFrames, true; });
         EXPECT_GT(dialogFrames, 10);

@@ -13,8 +13,24 @@ namespace {
 // What runModal answers when the window asked for the dialog to close.
 constexpr int kStopped = GTK_RESPONSE_NONE;
 
-struct Unref {
-    void operator()(gpointer object) const { g_object_unref(object); }
+// GTK's chooser looks at its selection again 150 ms after its name changed, from a timer that
+// only its finalisation removes, and something inside GTK may still hold the chooser when the
+// last reference here goes: the timer then runs on a destroyed chooser and GTK logs criticals.
+// The chooser is dropped a second later instead, by the main loop (during the next dialog), after
+// any such timer has run.
+gboolean drop(gpointer object) {
+    g_object_unref(object);
+    return G_SOURCE_REMOVE;
+}
+struct Retire {
+    void operator()(GtkFileChooserNative* native) const { g_timeout_add_seconds(1, drop, native); }
+};
+// For a window made here: GTK's own reference goes with the destroy, ours after it.
+struct Destroy {
+    void operator()(GtkWidget* window) const {
+        gtk_widget_destroy(window);
+        g_object_unref(window);
+    }
 };
 struct Free {
     void operator()(gchar* text) const { g_free(text); }
@@ -94,9 +110,13 @@ int askToReplace(const std::string& path, const std::string& title, const std::f
     const GText name(g_path_get_basename(path.c_str()));
     const GText folder(g_path_get_dirname(path.c_str()));
     const GText folderName(g_path_get_basename(folder.get()));
-    GtkWidget* ask = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
-                                            "A file named “%s” already exists.  Do you want to replace it?",
-                                            name.get());
+    const std::unique_ptr<GtkWidget, Destroy> question(GTK_WIDGET(g_object_ref(
+        gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
+                               "A file named “%s” already exists.  Do you want to replace it?", name.get()))));
+    GtkWidget* ask = question.get();
+    // Escape and the window manager's close button close a dialog by a delete event, after which
+    // GTK would destroy it; hidden instead, it answers GTK_RESPONSE_DELETE_EVENT like any button.
+    g_signal_connect(ask, "delete-event", G_CALLBACK(gtk_widget_hide_on_delete), nullptr);
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(ask),
                                              "The file already exists in “%s”.  Replacing it will overwrite its contents.",
                                              folderName.get());
@@ -104,9 +124,7 @@ int askToReplace(const std::string& path, const std::string& title, const std::f
     gtk_dialog_add_button(GTK_DIALOG(ask), "_Replace", GTK_RESPONSE_ACCEPT);
     gtk_dialog_set_default_response(GTK_DIALOG(ask), GTK_RESPONSE_ACCEPT);
     if (!title.empty()) gtk_window_set_title(GTK_WINDOW(ask), title.c_str());
-    const int response = runModal(ask, false, keepDrawing);
-    gtk_widget_destroy(ask);
-    return response;
+    return runModal(ask, false, keepDrawing);
 }
 
 void configure(GtkFileChooser* chooser, const FileDialogOptions& options) {
@@ -148,7 +166,7 @@ FileDialogResult runChooser(const FileDialogOptions& options, const std::functio
     const GtkFileChooserAction action = options.kind == FileDialogKind::Save     ? GTK_FILE_CHOOSER_ACTION_SAVE
                                         : options.kind == FileDialogKind::Folder ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER
                                                                                  : GTK_FILE_CHOOSER_ACTION_OPEN;
-    const std::unique_ptr<GtkFileChooserNative, Unref> native(gtk_file_chooser_native_new(
+    const std::unique_ptr<GtkFileChooserNative, Retire> native(gtk_file_chooser_native_new(
         options.title.empty() ? nullptr : options.title.c_str(), nullptr, action, nullptr, nullptr));
     if (!native) return failed("creating the file dialog");
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(native.get());
