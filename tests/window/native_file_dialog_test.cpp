@@ -234,6 +234,22 @@ TEST(NativeFileDialog, AnswersWhatTheUserDidUnderAWindowManagerAndGtkSaysNothing
     });
 }
 
+// Without a window manager GTK's chooser keeps the size it asks for, and nothing places it.
+TEST(NativeFileDialog, OnABareServerTheChooserFitsTheScreen) {
+    if (!gtkStillFree()) GTEST_SKIP() << kGtkTaken;
+    const Xvfb server(Desktop::bare);
+    const std::string folder = server.folder;
+    const Options o = optionsIn(folder);
+    const std::vector<Case> cases = {
+        {"a typed name gets the filter's extension", o.save, {{Shows::chooser, {"key ctrl+a", "type song", "key Return"}}},
+         0, {folder + "/song.mid"}},
+        {"Escape on the question goes back to the chooser, where Escape cancels", o.save,
+         {{Shows::chooser, kTypeTaken}, {Shows::question, {"key Escape"}}, {Shows::chooser, {"key Escape"}}}, 1, {}},
+    };
+    ProbeView view;
+    runScripted(view, StandaloneOptions{}, [&] { expectAnswers(view, cases, Desktop::bare); });
+}
+
 TEST(NativeFileDialog, WithoutADisplayTheWindowAndTheDialogFailAtOnce) {
     // In a process of its own: GTK, once started on a display, stays started.
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -1,5 +1,6 @@
 // The desktop's file dialog on GTK 3 (the desktop portal's where one runs), with the window kept drawn.
 #include "ui/host/gtk/dialog_names.h"
+#include "ui/host/gtk/dialog_size.h"
 #include "ui/host/native_file_dialog.h"
 
 #include <gtk/gtk.h>
@@ -166,9 +167,15 @@ FileDialogResult runChooser(const FileDialogOptions& options, const std::functio
     const GtkFileChooserAction action = options.kind == FileDialogKind::Save     ? GTK_FILE_CHOOSER_ACTION_SAVE
                                         : options.kind == FileDialogKind::Folder ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER
                                                                                  : GTK_FILE_CHOOSER_ACTION_OPEN;
+    GList* before = gtk_window_list_toplevels();
     const std::unique_ptr<GtkFileChooserNative, Retire> native(gtk_file_chooser_native_new(
         options.title.empty() ? nullptr : options.title.c_str(), nullptr, action, nullptr, nullptr));
+    GList* after = gtk_window_list_toplevels();
+    GtkWindow* window = newChooserWindow(before, after);
+    g_list_free(before);
+    g_list_free(after);
     if (!native) return failed("creating the file dialog");
+    if (window != nullptr) fitToWorkAreaWhenShown(window);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(native.get());
     configure(chooser, options);
     for (;;) {
