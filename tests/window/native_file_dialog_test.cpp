@@ -9,6 +9,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -232,14 +235,39 @@ TEST(NativeFileDialog, AnswersWhatTheUserDidUnderAWindowManagerAndGtkSaysNothing
         view.waitFor([&](const FrameInfo&) { return dialogFrames = view.dialogFrames, true; });
         EXPECT_GT(dialogFrames, 10);
     });
+    // GTK's chooser would note each chosen file there (the folder is XDG_DATA_HOME), seconds
+    // of dialogs after the first ones chosen.
+    EXPECT_FALSE(std::filesystem::exists(folder + "/recently-used.xbel"));
 }
 
 // Without a window manager GTK's chooser keeps the size it asks for, and nothing places it.
-TEST(NativeFileDialog, OnABareServerTheChooserFitsTheScreen) {
+TEST(NativeFileDialog, OnABareServerTheChooserFitsTheScreenAndTheDesktopsRecentListStaysAsItWas) {
     if (!gtkStillFree()) GTEST_SKIP() << kGtkTaken;
     const Xvfb server(Desktop::bare);
     const std::string folder = server.folder;
     const Options o = optionsIn(folder);
+    // Another program's note in the desktop's list of recent files.
+    const std::string recentList = folder + "/recently-used.xbel";
+    const std::string noted =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<xbel version=\"1.0\"\n"
+        "      xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\"\n"
+        "      xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\"\n"
+        ">\n"
+        "  <bookmark href=\"file:///etc/hostname\" added=\"2026-01-02T03:04:05Z\" modified=\"2026-01-02T03:04:05Z\" "
+        "visited=\"2026-01-02T03:04:05Z\">\n"
+        "    <info>\n"
+        "      <metadata owner=\"http://freedesktop.org\">\n"
+        "        <mime:mime-type type=\"text/plain\"/>\n"
+        "        <bookmark:applications>\n"
+        "          <bookmark:application name=\"editor\" exec=\"&apos;editor %u&apos;\" "
+        "modified=\"2026-01-02T03:04:05Z\" count=\"1\"/>\n"
+        "        </bookmark:applications>\n"
+        "      </metadata>\n"
+        "    </info>\n"
+        "  </bookmark>\n"
+        "</xbel>";
+    std::ofstream(recentList) << noted;
     const std::vector<Case> cases = {
         {"a typed name gets the filter's extension", o.save, {{Shows::chooser, {"key ctrl+a", "type song", "key Return"}}},
          0, {folder + "/song.mid"}},
@@ -247,7 +275,19 @@ TEST(NativeFileDialog, OnABareServerTheChooserFitsTheScreen) {
          {{Shows::chooser, kTypeTaken}, {Shows::question, {"key Escape"}}, {Shows::chooser, {"key Escape"}}}, 1, {}},
     };
     ProbeView view;
-    runScripted(view, StandaloneOptions{}, [&] { expectAnswers(view, cases, Desktop::bare); });
+    runScripted(view, StandaloneOptions{}, [&] {
+        expectAnswers(view, cases, Desktop::bare);
+        // GTK writes its list 250 ms after a change, and only while a dialog runs: one more
+        // stays open for a second.
+        view.waitFor([&](const FrameInfo&) { return requestFileDialog("probe.dialog", o.open); });
+        const std::string last = windowWithTitle(o.open.title);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        act({"windowfocus --sync " + last, "key Escape"});
+        EXPECT_EQ(answer(view, "key Escape").status, FileDialogResult::cancelled);
+    });
+    std::ifstream kept(recentList);
+    const std::string after{std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(after, noted);
 }
 
 TEST(NativeFileDialog, WithoutADisplayTheWindowAndTheDialogFailAtOnce) {

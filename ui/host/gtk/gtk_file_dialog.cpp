@@ -43,12 +43,28 @@ FileDialogResult failed(const char* what) {
     return FileDialogResult{FileDialogResult::failed, {}};
 }
 
+// GTK's chooser notes every chosen file in the desktop's list of recent files
+// (recently-used.xbel), and the list writes itself out from the handler of its "changed" signal.
+// The "gtk-recent-files-enabled" setting does not stop that: turned off, it makes the list write
+// itself out empty, erasing what other programs noted there. The handler is replaced, for this
+// process, by one that writes nothing: the program keeps nothing on disk but what the user saves,
+// and the desktop's list stays as it was.
+void writeNothing(GtkRecentManager*, gpointer) {}
+
+void leaveRecentListAlone() {
+    g_type_class_ref(GTK_TYPE_RECENT_MANAGER);  // its signals exist once its class does; kept for good
+    g_signal_override_class_handler("changed", GTK_TYPE_RECENT_MANAGER, G_CALLBACK(writeNothing));
+}
+
 bool gtkStarted() {
     // Left to itself GTK sets the C locale from the environment, and numbers would then be
     // written with decimal commas into every document.
     static const bool localeKept = (gtk_disable_setlocale(), true);
     (void)localeKept;
-    return gtk_init_check(nullptr, nullptr) != FALSE;
+    if (gtk_init_check(nullptr, nullptr) == FALSE) return false;
+    static const bool recentListLeftAlone = (leaveRecentListAlone(), true);
+    (void)recentListLeftAlone;
+    return true;
 }
 
 struct Modal {
