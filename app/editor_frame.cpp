@@ -72,8 +72,7 @@ void Editor::draw(const ui::FrameInfo& frame) {
     drawVoiceStrip(voiceStripRect, patch);
     takeBottom(area, gap);
     waveformRect = takeBottom(area, 150.0f * s);
-    drawWaveform(waveformLeft, waveformRight, waveformRect, config, patch.arcBars * 4.0f,
-                 notes.empty() ? 0.0 : loopBeats, position);
+    drawWaveform(waveformLeft, waveformRight, waveformRect, config, patch.arcBars * 4.0f, loopBeats, position);
     takeBottom(area, gap);
     renderStripRect = takeBottom(area, 24.0f * s);
     drawRenderStrip(renderStripRect, config);
@@ -101,8 +100,11 @@ void Editor::update(const AudioConfig& config) {
     const double perBeat = framesPerBeat(config);
     loopBeats = perBeat > 0.0 ? static_cast<double>(loopLengthFrames(line, config)) / perBeat : 0.0;
 
-    if (audio.isOpen() && !notes.empty()) {
-        // The player runs at the device's own rate, which may differ from the config's.
+    if (audio.isOpen()) {
+        // An empty line goes out too, with its loop: the player lets the old line go and counts
+        // the loop on in silence, so what is heard is what the roll shows, and the next note
+        // written plays in its place. The player runs at the device's own rate, which may differ
+        // from the config's.
         std::vector<PlayEvent> events = notesToEvents(notes.data(), notes.size(), 0.0, player.framesPerBeat(), 1.0f);
         sortPlayEvents(events);
         player.publishEvents(events.data(), events.size(), loopLengthFrames(line, player.config()));

@@ -31,10 +31,14 @@ inline ImVec2 inside(const ui::Rect& r, float fx, float fy) {
     return ImVec2(std::floor(r.x + fx * r.w), std::floor(r.y + fy * r.h));
 }
 
-// A headless editor showing one tab.
+// A headless editor showing one tab; or, given an SDL audio driver, an editor as the window runs
+// it, with live audio through that driver.
 struct EditorTab {
-    explicit EditorTab(std::uint32_t tab, float displayWidth = 900, float displayHeight = 950)
-        : frames(ImVec2(displayWidth, displayHeight)) {
+    explicit EditorTab(std::uint32_t tab, float displayWidth = 900, float displayHeight = 950,
+                       const char* audioDriver = nullptr)
+        : env(audioDriver != nullptr ? audioDriver : "nonexistent"),
+          editor(audioDriver != nullptr ? 0 : 1),
+          frames(ImVec2(displayWidth, displayHeight)) {
         editor.selectedTab = tab;
     }
 

@@ -81,6 +81,7 @@ TEST(LivePlayerRealTime, ProcessNeverAllocates) {
     }
     const std::vector<PlayEvent> denseEvents = testing::sortedEvents(dense, player->config());
     const std::vector<PlayEvent> demoEvents = testing::sortedEvents({demoLine.begin(), demoLine.end()}, player->config());
+    const std::vector<PlayEvent> noEvents;
     Patch patch = startingSound();
     std::vector<float> out(2 * 1024);
 
@@ -92,7 +93,9 @@ TEST(LivePlayerRealTime, ProcessNeverAllocates) {
             player->publishPatch(patch);
         }
         if (callback % 250 == 0) {
-            const std::vector<PlayEvent>& line = callback % 500 == 0 ? denseEvents : demoEvents;
+            // In turn a dense line, the demo line and a cleared (empty) one.
+            const std::vector<PlayEvent>* lines[] = {&denseEvents, &demoEvents, &noEvents};
+            const std::vector<PlayEvent>& line = *lines[callback / 250 % 3];
             player->publishEvents(line.data(), line.size(), 44100 * 8);
         }
         if (callback % 333 == 0) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <limits>
@@ -236,6 +237,59 @@ TEST(LivePlayerEvents, AllNotesOffSilencesEveryStartedNoteEvenBeyondSixteen) {
     const std::vector<float> after = runPlayer(*player, 3 * 48000, 64);
     for (std::size_t i = after.size() - 128; i < after.size(); ++i) {
         ASSERT_EQ(after[i], 0.0f) << "sample " << i;
+    }
+}
+
+float peakOf(const std::vector<float>& interleaved) {
+    float peak = 0.0f;
+    for (float sample : interleaved) peak = std::max(peak, std::abs(sample));
+    return peak;
+}
+
+// A cleared line: the empty phrase lets the sounding line go, the loop counts on in silence, and
+// the next line written plays in its place.
+TEST(LivePlayerEvents, AnEmptyLineFallsSilentWithinALoopKeepsLoopingAndGivesWayToTheNextLine) {
+    // clang-format off
+    const struct { const char* what; AudioConfig config; std::int64_t loopFrames; int callbackFrames; } cases[] = {
+        {"four bars cleared",             k48k, 16 * 24000, 512},
+        {"one looped bar, odd callbacks", k44k, 4 * 22050,  333},  // 64 does not divide the loop
+        {"a loop shorter than a block",   k48k, 40,         64},
+        {"no loop length at all",         k48k, 0,          256},
+    };
+    // clang-format on
+    constexpr float kSilent = 1e-4f;  // -80 dBFS
+    for (const auto& c : cases) {
+        auto player = preparedPlayer(c.config);
+        // The demo line holds its long root from beat 16: the bass is sounding when the line is cleared.
+        ASSERT_GT(peakOf(runPlayer(*player, 17 * 24000, c.callbackFrames)), 0.05f) << c.what;
+        player->publishEvents(nullptr, 0, c.loopFrames);
+
+        // A loop later, and at least the two seconds the release needs to die away, nothing
+        // sounds for two loops more.
+        const auto rate = static_cast<std::int64_t>(c.config.sampleRate);
+        const std::int64_t window = std::max(c.loopFrames, 2 * rate);
+        runPlayer(*player, window, c.callbackFrames);
+        EXPECT_EQ(player->heldCount(), 0) << c.what;
+        const double before = player->position();
+        std::vector<float> out(2 * static_cast<std::size_t>(c.callbackFrames));
+        float peak = 0.0f;
+        for (std::int64_t done = 0; done < 2 * window; done += c.callbackFrames) {
+            player->process(out.data(), c.callbackFrames);
+            peak = std::max(peak, peakOf(out));
+            if (c.loopFrames > 0) {
+                ASSERT_LT(player->loopFrame(), c.loopFrames) << c.what << ": the loop wraps";
+            }
+        }
+        EXPECT_LT(peak, kSilent) << c.what;
+        const std::int64_t played = (2 * window + c.callbackFrames - 1) / c.callbackFrames * c.callbackFrames;
+        EXPECT_NEAR(player->position() - before, static_cast<double>(played) / player->framesPerBeat(), 1e-6)
+            << c.what << ": the position runs on through the silent passes";
+
+        // One note over the whole loop (two beats when there is none): it sounds within the next loop.
+        const double beats = c.loopFrames > 0 ? static_cast<double>(c.loopFrames) / player->framesPerBeat() : 2.0;
+        const std::vector<PlayEvent> note = sortedEvents({{0.0, beats, 40, 1.0f}}, c.config);
+        player->publishEvents(note.data(), note.size(), c.loopFrames);
+        EXPECT_GT(peakOf(runPlayer(*player, window, c.callbackFrames)), 0.05f) << c.what;
     }
 }
 
