@@ -78,7 +78,8 @@ public:
     static void drawSpectrumPanel(SpectrumPanelState& state, const ui::Rect& rect, Patch& patch, PatchCurves& curves,
                                   double position, std::int32_t note, float sampleRate);
     static void drawVoiceStrip(const ui::Rect& rect, Patch& patch);
-    static void drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks& right, const ui::Rect& rect,
+    // True while the mouse holds the waveform: the position is then the beat under it.
+    static bool drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks& right, const ui::Rect& rect,
                              const AudioConfig& render, float phraseBeats, double loopBeatsIn, double& positionInOut);
 
     // Members in the order the editing state is described; every part of the program reads them.

@@ -48,10 +48,13 @@ bool samePatchBits(const Patch& a, const Patch& b) {
 }
 
 void Editor::draw(const ui::FrameInfo& frame) {
-    if (audio.isOpen())
-        position = player.position();
-    else if (playing && !headless)
+    // While a seek waits for the audio thread the player still reports where it was; the position
+    // the seek asked for stays until the player has taken it.
+    if (audio.isOpen()) {
+        if (!player.seekPending()) position = player.position();
+    } else if (playing && !headless) {
         position += static_cast<double>(tempo) / 60.0 * static_cast<double>(frame.dt);
+    }
 
     const double phase = position / 4.0 / phraseBars(patch);
     const AudioConfig config{48000.0f, tempo, 64};
@@ -72,7 +75,9 @@ void Editor::draw(const ui::FrameInfo& frame) {
     drawVoiceStrip(voiceStripRect, patch);
     takeBottom(area, gap);
     waveformRect = takeBottom(area, 150.0f * s);
-    drawWaveform(waveformLeft, waveformRight, waveformRect, config, patch.arcBars * 4.0f, loopBeats, position);
+    // A scrub moves what is heard, not just the cursor: the player seeks to the beat under the mouse.
+    if (drawWaveform(waveformLeft, waveformRight, waveformRect, config, patch.arcBars * 4.0f, loopBeats, position))
+        player.requestSeek(std::max(0.0, position));
     takeBottom(area, gap);
     renderStripRect = takeBottom(area, 24.0f * s);
     drawRenderStrip(renderStripRect, config);

@@ -41,7 +41,7 @@ void Editor::renderPhrase(const AudioConfig& config) {
     buildStereoPeaks(waveformLeft, waveformRight, renderedLeft, renderedRight, config.sampleRate);
 }
 
-void Editor::drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks& right, const ui::Rect& rect,
+bool Editor::drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks& right, const ui::Rect& rect,
                           const AudioConfig& render, float phraseBeats, double loopBeatsIn, double& positionInOut) {
     const float s = ui::scale();
     const ui::PlotStyle style{"", true, 0.0f};
@@ -53,7 +53,7 @@ void Editor::drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks
         const ui::Rect box{inner.x + inset, inner.y + inset, std::max(inner.w - 2.0f * inset, 0.0f),
                            std::max(inner.h - 2.0f * inset, 0.0f)};
         ui::drawText(plot.drawList(), box, "Render to hear the phrase", 2, kPromptColour, 0);
-        return;
+        return false;
     }
 
     const double perBeat = framesPerBeat(render);
@@ -89,6 +89,7 @@ void Editor::drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks
 
     const ui::PlotInput input = plot.interact();
     if (input.held) positionInOut = input.mouseData.x;
+    return input.held;
 }
 
 }  // namespace tarn

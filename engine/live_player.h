@@ -56,6 +56,8 @@ public:
     // Applied at the start of the next callback, also while stopped. Negative and non-finite
     // beats are ignored.
     void requestSeek(double beats) { seekRequest_.store(beats, std::memory_order_relaxed); }
+    // A seek was requested and the audio thread has not taken it yet: `position` is still the old one.
+    bool seekPending() const { return seekRequest_.load(std::memory_order_relaxed) >= 0.0; }
     // Beats now audible; counts on across loop passes.
     double position() const { return position_.load(std::memory_order_relaxed); }
 

@@ -1,17 +1,21 @@
-// The waveform's play cursor: where it is drawn in the loop.
+// The waveform's play cursor: where it is drawn in the loop, and a scrub that moves the live sound.
 #include "app/editor.h"
 #include "tests/app/editor_frames.h"
 #include "ui/theme.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <thread>
 
 namespace tarn {
 namespace {
 
 using testing::AppEnvironment;
 using testing::EditorFrames;
+using ui::testing::pointer;
 
 constexpr std::uint32_t kPlayheadColour = 0xFFC84830;
 
@@ -32,7 +36,10 @@ float playheadX(const EditorFrames& frames, const ui::Rect& waveform) {
     return count > 0 ? sum / static_cast<float>(count) : NAN;
 }
 
-// The beat at a pixel along the waveform of a render `beats` long.
+// The pixel of a beat along the waveform of a render `beats` long, and back.
+float pixelOf(const ui::Rect& waveform, double beat, double beats) {
+    return std::floor(waveform.x + waveform.w * static_cast<float>(beat / beats));
+}
 double beatOf(const ui::Rect& waveform, float x, double beats) {
     return static_cast<double>((x - waveform.x) / waveform.w) * beats;
 }
@@ -63,6 +70,66 @@ TEST(WaveformPanel, TheCursorRunsRoundTheLoopThatPlaysAlsoWhenTheLineIsEmpty) {
         frames.frame(editor);
         const double cursor = beatOf(editor.waveformRect, playheadX(frames, editor.waveformRect), renderedBeats(editor));
         EXPECT_NEAR(cursor, c.cursor, 0.2) << c.what;
+    }
+}
+
+// A scrub posts a seek: the player plays from the beat under the mouse while it is held, and on
+// from there once it is let go. The disk device is slowed to about half of real time, so a bar
+// lasts seconds however slowly the frames come.
+TEST(WaveformPanel, AScrubMovesWhatIsHeardAndThePlayerGoesOnFromThere) {
+    const AppEnvironment env("disk");
+    setenv("SDL_DISKAUDIODELAY", "20", 1);  // 512 frames each 20 ms
+    Editor editor(0);
+    ASSERT_TRUE(editor.audio.isOpen()) << editor.audio.error();
+    EditorFrames frames;
+    frames.frame(editor);
+    ASSERT_TRUE(frames.clickText(editor, "Render"));
+    const ui::Rect r = editor.waveformRect;
+    const double beats = renderedBeats(editor);
+    const double pixel = beats / static_cast<double>(r.w);
+    const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(40)); };
+    // clang-format off
+    const struct { const char* what; double beat; bool playing; } cases[] = {
+        {"into bar 3",                           8.5,  true},
+        {"into bar 3 while stopped",             8.5,  false},
+        {"back into bar 1",                      0.5,  true},
+        {"past the loop end, in the render's tail", 32.5, true},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        editor.playing = c.playing;
+        editor.player.setPlaying(c.playing);
+        const float x = pixelOf(r, c.beat, beats);
+        const float y = r.y + r.h / 2.0f;
+        frames.frame(editor, pointer(x, y));
+        // The second frame comes at once, most likely before the device has taken the seek: the
+        // cursor must not go back to where the player was meanwhile.
+        for (int held = 0; held < 4; ++held) {
+            frames.frame(editor, pointer(x, y, true));
+            EXPECT_NEAR(editor.position, c.beat, 2.0 * pixel) << c.what;
+            if (held == 0) continue;
+            const double cursor = editor.loopBeats > 0.0 ? std::fmod(c.beat, editor.loopBeats) : c.beat;
+            EXPECT_NEAR(beatOf(r, playheadX(frames, r), beats), cursor, 3.0 * pixel)
+                << c.what << ": the cursor stays where the mouse put it";
+            pause();
+            EXPECT_NEAR(editor.player.position(), c.beat, 2.0 * pixel + 0.2) << c.what << ": the sound follows";
+        }
+        frames.frame(editor, pointer(x, y));
+        const double letGo = editor.position;
+        const int bar = static_cast<int>(c.beat / 4.0);
+        for (int later = 0; later < 3; ++later) {
+            const double before = editor.position;
+            // Playing, the device moves on within a few of its 20 ms buffers, on a busy machine later.
+            for (int waited = 0; waited < 100 && (waited < 2 || (c.playing && editor.player.position() <= before));
+                 ++waited)
+                pause();
+            frames.frame(editor, pointer(x, y));
+            if (c.playing)
+                EXPECT_GT(editor.position, before) << c.what << ": the position runs on";
+            else
+                EXPECT_EQ(editor.position, letGo) << c.what << ": stopped, it stays";
+            EXPECT_EQ(static_cast<int>(editor.position / 4.0), bar) << c.what << " at " << editor.position;
+        }
     }
 }
 
