@@ -44,13 +44,8 @@ Editor::Editor(int headlessIn)
       presets(PresetStore::defaultUserFolder(), legacyPresetFolder()) {
     presetIndex = presets.find("Demo").value_or(0);
     baselinePatch = patch;
-    for (const PresetProblem& problem : presets.problems) {
-        // Notes of the folder scan name their file in the message itself.
-        if (problem.file.empty())
-            std::fprintf(stderr, "preset skipped: %s\n", problem.message.c_str());
-        else
-            std::fprintf(stderr, "preset skipped: %s: %s\n", problem.file.c_str(), problem.message.c_str());
-    }
+    for (const PresetProblem& problem : presets.problems)
+        std::fprintf(stderr, "preset skipped: %s: %s\n", problem.file.c_str(), problem.message.c_str());
     if (headless) return;
 
     AudioConfig config{48000.0f, tempo, 64};

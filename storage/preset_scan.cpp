@@ -9,18 +9,15 @@
 namespace tarn {
 namespace {
 
-void warnListing(IssueList& issues, const ListingProblem& problem, bool folderItself) {
-    if (folderItself) {
-        addWarning(issues, "preset-folder-unreadable", "",
-                   pathText(problem.path) + " cannot be listed: " + systemText(problem.error));
-    } else {
-        addWarning(issues, "preset-unreadable", "",
-                   pathText(problem.path) + " cannot be examined: " + systemText(problem.error));
+void skipListed(std::vector<SkippedPresetFile>& skipped, const FolderListing& listing,
+                const std::filesystem::path& folder) {
+    for (const ListingProblem& problem : listing.problems) {
+        if (problem.path == folder)
+            skipped.push_back(
+                {"preset-folder-unreadable", problem.path, "cannot be listed: " + systemText(problem.error)});
+        else
+            skipped.push_back({"preset-unreadable", problem.path, "cannot be examined: " + systemText(problem.error)});
     }
-}
-
-void warnAll(IssueList& issues, const FolderListing& listing, const std::filesystem::path& folder) {
-    for (const ListingProblem& problem : listing.problems) warnListing(issues, problem, problem.path == folder);
 }
 
 }  // namespace
@@ -60,28 +57,28 @@ std::optional<Package> readInstanceFile(const std::filesystem::path& path, Issue
 }
 
 std::vector<PresetFile> scanPresetFolder(const std::filesystem::path& pluginFolder, const std::string& prefix,
-                                         IssueList& issues) {
+                                         std::vector<SkippedPresetFile>& skipped) {
     std::vector<PresetFile> files;
     std::unordered_set<std::string> seenIds;
     const FolderListing banks = listFolder(pluginFolder, EntryKind::Folder, {}, true);
-    warnAll(issues, banks, pluginFolder);
+    skipListed(skipped, banks, pluginFolder);
     for (const std::filesystem::path& bankFolder : banks.paths) {
         const std::string bank = pathText(bankFolder.filename());
         const FolderListing listing = listFolder(bankFolder, EntryKind::RegularFile, isPresetFileName, true);
-        warnAll(issues, listing, bankFolder);
+        skipListed(skipped, listing, bankFolder);
         for (const std::filesystem::path& path : listing.paths) {
             IssueList packageIssues;
             std::string reason;
             std::optional<Package> package = readInstanceFile(path, packageIssues, reason);
             if (!package) {
-                addWarning(issues, "preset-unreadable", "", pathText(path) + " " + reason);
+                skipped.push_back({"preset-unreadable", path, reason});
                 continue;
             }
             std::string id = json::stringOr(package->document, "id", "");
             if (seenIds.count(id) != 0) {
-                addWarning(issues, "preset-duplicate", "",
-                           pathText(path) + " repeats preset " + bank + "/" + id +
-                               "; the first file in name order is the preset");
+                skipped.push_back(
+                    {"preset-duplicate", path,
+                     "repeats preset " + bank + "/" + id + "; the first file in name order is the preset"});
                 continue;
             }
             seenIds.insert(id);

@@ -32,6 +32,14 @@ struct PresetFile {
     std::filesystem::path path;
 };
 
+// A file or folder the scan met and left out, and why. The reason never names the file ("has no
+// id"), so whoever reports it joins the two one way for every kind.
+struct SkippedPresetFile {
+    std::string id;  // "preset-unreadable", "preset-duplicate", or "preset-folder-unreadable" for a folder
+    std::filesystem::path path;
+    std::string reason;
+};
+
 // A file the scan reads: its extension is exactly ".json", ".tarn" or ".zip".
 bool isPresetFileName(const std::filesystem::path& name);
 
@@ -42,8 +50,8 @@ std::optional<Package> readInstanceFile(const std::filesystem::path& path, Issue
 
 // The preset files of every bank (folder) directly inside `pluginFolder`, banks and files in path
 // order. Unreadable files, later files repeating an earlier id, and folders or entries that cannot
-// be listed or examined are left out with a Warning each; nothing here throws.
+// be listed or examined are left out, each added to `skipped` in the order met; nothing here throws.
 std::vector<PresetFile> scanPresetFolder(const std::filesystem::path& pluginFolder, const std::string& prefix,
-                                         IssueList& issues);
+                                         std::vector<SkippedPresetFile>& skipped);
 
 }  // namespace tarn

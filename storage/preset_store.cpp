@@ -90,10 +90,10 @@ void PresetStore::rescan() {
 
     std::vector<PresetEntry> gathered;
     if (!userFolder.empty()) {
-        IssueList scanIssues;
-        const std::vector<PresetFile> files = scanPresetFolder(userFolder / "tarnlode", "user", scanIssues);
+        std::vector<SkippedPresetFile> skipped;
+        const std::vector<PresetFile> files = scanPresetFolder(userFolder / "tarnlode", "user", skipped);
         for (const PresetFile& file : files) addFile(file.path, file.id, gathered, problems);
-        for (const Issue& issue : scanIssues) problems.push_back({{}, issue.message});
+        for (SkippedPresetFile& skip : skipped) problems.push_back({std::move(skip.path), std::move(skip.reason)});
     }
     if (!legacyFolder.empty()) {
         // A legacy folder that cannot be opened is simply absent; entries that cannot be examined

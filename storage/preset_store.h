@@ -19,10 +19,10 @@ struct PresetEntry {
     std::filesystem::path path;  // the preset file; empty for factory sounds
 };
 
-// A file met by a rescan but not listed, with the reason.
+// A file (or folder) met by a rescan but not listed, with the reason.
 struct PresetProblem {
-    std::filesystem::path file;  // empty for notes of the folder scan, whose message names the file
-    std::string message;
+    std::filesystem::path file;
+    std::string message;  // why, in words that do not name the file: the file goes beside it
 };
 
 class PresetStore {

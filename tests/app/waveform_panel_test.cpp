@@ -68,7 +68,8 @@ TEST(WaveformPanel, TheCursorRunsRoundTheLoopThatPlaysAlsoWhenTheLineIsEmpty) {
         editor.dirty = true;
         editor.position = c.position;
         frames.frame(editor);
-        const double cursor = beatOf(editor.waveformRect, playheadX(frames, editor.waveformRect), renderedBeats(editor));
+        const double cursor =
+            beatOf(editor.waveformRect, playheadX(frames, editor.waveformRect), renderedBeats(editor));
         EXPECT_NEAR(cursor, c.cursor, 0.2) << c.what;
     }
 }

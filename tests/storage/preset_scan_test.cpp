@@ -25,10 +25,6 @@ std::vector<std::string> keys(const std::vector<PresetFile>& files) {
     return result;
 }
 
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 TEST(PresetScan, BanksAndFilesInPathOrderLaterRepeatsOfAnIdSkipped) {
     ScratchFolder folder;
     const fs::path plugin = folder.path() / "tarnlode";
@@ -42,8 +38,8 @@ TEST(PresetScan, BanksAndFilesInPathOrderLaterRepeatsOfAnIdSkipped) {
     writePreset(plugin / "sub" / "e.JSON", "upper-extension");
     writePreset(plugin / "sub" / "f.json.tmp", "temporary");
 
-    IssueList issues;
-    const std::vector<PresetFile> files = scanPresetFolder(plugin, "user", issues);
+    std::vector<SkippedPresetFile> skipped;
+    const std::vector<PresetFile> files = scanPresetFolder(plugin, "user", skipped);
     EXPECT_EQ(keys(files), (std::vector<std::string>{"user:acid/zz", "user:sub/upper", "user:sub/lower", "user:sub/x"}));
     ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(files[3].path, plugin / "sub" / "b.json");
@@ -51,24 +47,22 @@ TEST(PresetScan, BanksAndFilesInPathOrderLaterRepeatsOfAnIdSkipped) {
     EXPECT_EQ(json::stringOr(files[3].meta, "name", ""), "B");
     EXPECT_EQ(files[1].meta.kind, json::Kind::Null);
 
-    ASSERT_EQ(issues.size(), 1u);
-    EXPECT_EQ(issues[0].severity, Severity::Warning);
-    EXPECT_EQ(issues[0].id, "preset-duplicate");
-    EXPECT_EQ(issues[0].pointer, "");
-    EXPECT_EQ(issues[0].message, (plugin / "sub" / "c.json").string() +
-                                     " repeats preset sub/x; the first file in name order is the preset");
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0].id, "preset-duplicate");
+    EXPECT_EQ(skipped[0].path, plugin / "sub" / "c.json");
+    EXPECT_EQ(skipped[0].reason, "repeats preset sub/x; the first file in name order is the preset");
 }
 
 TEST(PresetScan, MissingFoldersListNothingAndSayNothing) {
     ScratchFolder folder;
-    IssueList issues;
-    EXPECT_TRUE(scanPresetFolder(folder.path() / "tarnlode", "user", issues).empty());
+    std::vector<SkippedPresetFile> skipped;
+    EXPECT_TRUE(scanPresetFolder(folder.path() / "tarnlode", "user", skipped).empty());
     fs::create_directories(folder.path() / "tarnlode");
-    EXPECT_TRUE(scanPresetFolder(folder.path() / "tarnlode", "user", issues).empty());
-    EXPECT_TRUE(issues.empty());
+    EXPECT_TRUE(scanPresetFolder(folder.path() / "tarnlode", "user", skipped).empty());
+    EXPECT_TRUE(skipped.empty());
 }
 
-TEST(PresetScan, UnreadableFilesAreWarningsWithTheirReason) {
+TEST(PresetScan, UnreadableFilesAreSkippedWithTheirReason) {
     ScratchFolder folder;
     const fs::path bank = folder.path() / "tarnlode" / "b";
     writeText(bank / "1-garbage.json", "not json");
@@ -76,16 +70,19 @@ TEST(PresetScan, UnreadableFilesAreWarningsWithTheirReason) {
     writeText(bank / "3-noid.json", "{\"kind\":\"instance\",\"plugin\":\"tarnlode\"}");
     writeText(bank / "4-broken.json", "{\"kind\":");
     writePreset(bank / "5-good.json", "good");
-    IssueList issues;
-    const std::vector<PresetFile> files = scanPresetFolder(folder.path() / "tarnlode", "user", issues);
+    std::vector<SkippedPresetFile> skipped;
+    const std::vector<PresetFile> files = scanPresetFolder(folder.path() / "tarnlode", "user", skipped);
     EXPECT_EQ(keys(files), std::vector<std::string>{"user:b/good"});
-    ASSERT_EQ(issues.size(), 4u);
-    EXPECT_EQ(issues[0].id, "preset-unreadable");
-    EXPECT_EQ(issues[0].message, (bank / "1-garbage.json").string() + " Neither a JSON document nor a zip archive");
-    EXPECT_EQ(issues[1].message, (bank / "2-clip.json").string() + " is not an instance document");
-    EXPECT_EQ(issues[2].message, (bank / "3-noid.json").string() + " has no id");
-    EXPECT_EQ(issues[3].message.rfind((bank / "4-broken.json").string() + " The document is not valid JSON: ", 0), 0u)
-        << issues[3].message;
+    ASSERT_EQ(skipped.size(), 4u);
+    EXPECT_EQ(skipped[0].id, "preset-unreadable");
+    EXPECT_EQ(skipped[0].path, bank / "1-garbage.json");
+    EXPECT_EQ(skipped[0].reason, "Neither a JSON document nor a zip archive");
+    EXPECT_EQ(skipped[1].path, bank / "2-clip.json");
+    EXPECT_EQ(skipped[1].reason, "is not an instance document");
+    EXPECT_EQ(skipped[2].path, bank / "3-noid.json");
+    EXPECT_EQ(skipped[2].reason, "has no id");
+    EXPECT_EQ(skipped[3].path, bank / "4-broken.json");
+    EXPECT_EQ(skipped[3].reason.rfind("The document is not valid JSON: ", 0), 0u) << skipped[3].reason;
 }
 
 std::vector<std::uint8_t> archiveOf(const std::vector<zip::Entry>& entries) {
@@ -119,11 +116,13 @@ TEST(PresetScan, ASkippedArchivesReasonIsItsFirstIssue) {
     ScratchFolder folder;
     const fs::path bank = folder.path() / "tarnlode" / "b";
     for (const auto& c : cases) writeBytes(bank / c.file, c.bytes);
-    IssueList issues;
-    EXPECT_TRUE(scanPresetFolder(folder.path() / "tarnlode", "user", issues).empty());
-    ASSERT_EQ(issues.size(), std::size(cases));
-    for (std::size_t i = 0; i < issues.size(); ++i)
-        EXPECT_EQ(issues[i].message, (bank / cases[i].file).string() + " " + cases[i].reason);
+    std::vector<SkippedPresetFile> skipped;
+    EXPECT_TRUE(scanPresetFolder(folder.path() / "tarnlode", "user", skipped).empty());
+    ASSERT_EQ(skipped.size(), std::size(cases));
+    for (std::size_t i = 0; i < skipped.size(); ++i) {
+        EXPECT_EQ(skipped[i].path, bank / cases[i].file);
+        EXPECT_EQ(skipped[i].reason, cases[i].reason);
+    }
 }
 
 TEST(PresetScan, ArchivesPastThePresetLimitsAreSkippedWithoutUnpacking) {
@@ -138,12 +137,13 @@ TEST(PresetScan, ArchivesPastThePresetLimitsAreSkippedWithoutUnpacking) {
                                               {"assets/" + sha256Hex(wave.data(), wave.size()), wave, false}}));
     writeBytes(bank / "bomb.zip", testing::zipBomb("instance.json", 1000));
 
-    IssueList issues;
+    std::vector<SkippedPresetFile> skipped;
     std::vector<PresetFile> files;
-    const testing::Cost cost = testing::costOf([&] { files = scanPresetFolder(folder.path() / "tarnlode", "user", issues); });
+    const testing::Cost cost = testing::costOf([&] { files = scanPresetFolder(folder.path() / "tarnlode", "user", skipped); });
     EXPECT_EQ(keys(files), std::vector<std::string>{"user:b/real"});
-    ASSERT_EQ(issues.size(), 1u);
-    EXPECT_EQ(issues[0].message, (bank / "bomb.zip").string() + " The archive unpacks to more than allowed");
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0].path, bank / "bomb.zip");
+    EXPECT_EQ(skipped[0].reason, "The archive unpacks to more than allowed");
     EXPECT_LT(cost.residentGrowthBytes, 64u << 20);
     EXPECT_LT(cost.seconds, 0.2);
 }
@@ -155,30 +155,28 @@ TEST(PresetScan, LinkLoopsVanishedFilesAndPlainFilesNeverStopTheScan) {
     fs::create_directory_symlink("loop", plugin / "loop");                     // a bank that loops
     fs::create_symlink("x.json", plugin / "good" / "x.json");                  // a file that loops
     fs::create_symlink(plugin / "gone.json", plugin / "good" / "y.json");      // a file that vanished
-    IssueList issues;
-    const std::vector<PresetFile> files = scanPresetFolder(plugin, "user", issues);
+    std::vector<SkippedPresetFile> skipped;
+    const std::vector<PresetFile> files = scanPresetFolder(plugin, "user", skipped);
     EXPECT_EQ(keys(files), std::vector<std::string>{"user:good/g"});
-    ASSERT_EQ(issues.size(), 3u);
-    for (const Issue& issue : issues) {
-        EXPECT_EQ(issue.severity, Severity::Warning);
-        EXPECT_EQ(issue.id, "preset-unreadable");
-    }
+    ASSERT_EQ(skipped.size(), 3u);
+    for (const SkippedPresetFile& skip : skipped) EXPECT_EQ(skip.id, "preset-unreadable");
     std::string all;
-    for (const Issue& issue : issues) all += issue.message + "\n";
-    EXPECT_NE(all.find((plugin / "loop").string() + " cannot be examined: Too many levels of symbolic links"),
+    for (const SkippedPresetFile& skip : skipped) all += skip.path.string() + ": " + skip.reason + "\n";
+    EXPECT_NE(all.find((plugin / "loop").string() + ": cannot be examined: Too many levels of symbolic links"),
               std::string::npos) << all;
-    EXPECT_NE(all.find((plugin / "good" / "x.json").string() + " cannot be examined: Too many levels"),
+    EXPECT_NE(all.find((plugin / "good" / "x.json").string() + ": cannot be examined: Too many levels"),
               std::string::npos) << all;
-    EXPECT_NE(all.find((plugin / "good" / "y.json").string() + " cannot be examined: No such file"),
+    EXPECT_NE(all.find((plugin / "good" / "y.json").string() + ": cannot be examined: No such file"),
               std::string::npos) << all;
 
     // A plugin "folder" that is a plain file is reported, not thrown.
     writeText(folder.path() / "plain", "x");
-    IssueList plainIssues;
-    EXPECT_TRUE(scanPresetFolder(folder.path() / "plain", "user", plainIssues).empty());
-    ASSERT_EQ(plainIssues.size(), 1u);
-    EXPECT_EQ(plainIssues[0].id, "preset-folder-unreadable");
-    EXPECT_TRUE(endsWith(plainIssues[0].message, "plain cannot be listed: Not a directory"));
+    std::vector<SkippedPresetFile> plainSkipped;
+    EXPECT_TRUE(scanPresetFolder(folder.path() / "plain", "user", plainSkipped).empty());
+    ASSERT_EQ(plainSkipped.size(), 1u);
+    EXPECT_EQ(plainSkipped[0].id, "preset-folder-unreadable");
+    EXPECT_EQ(plainSkipped[0].path, folder.path() / "plain");
+    EXPECT_EQ(plainSkipped[0].reason, "cannot be listed: Not a directory");
 }
 
 TEST(ReadInstanceFile, MissingFileGivesTheSystemReason) {
