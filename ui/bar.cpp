@@ -52,6 +52,14 @@ Rect CellCutter::take(float w, float gap) {
     return cell;
 }
 
+RectClip::RectClip(const Rect& r) {
+    const float w = std::max(r.w, 0.0f);
+    const float h = std::max(r.h, 0.0f);
+    ImGui::PushClipRect(ImVec2(r.x, r.y), ImVec2(r.x + w, r.y + h), true);
+}
+
+RectClip::~RectClip() { ImGui::PopClipRect(); }
+
 Rect centredSquare(const Rect& r, float side) {
     side = std::max(side, 0.0f);
     return Rect{std::round(r.x + (r.w - side) * 0.5f), std::round(r.y + (r.h - side) * 0.5f), side, side};

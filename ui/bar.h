@@ -39,6 +39,16 @@ struct CellCutter {
     Rect take(float w, float gap = 0.0f);
 };
 
+// Confines drawing and clicks to r for its scope, so a piece of a bar never reaches into its neighbours
+// however narrow it is given.
+class RectClip {
+public:
+    explicit RectClip(const Rect& r);
+    ~RectClip();
+    RectClip(const RectClip&) = delete;
+    RectClip& operator=(const RectClip&) = delete;
+};
+
 // A square of `side` pixels (at least 0) centred in r, its corner on whole pixels.
 Rect centredSquare(const Rect& r, float side);
 

@@ -27,19 +27,25 @@ float captionButtons(const FrameInfo& frame, const Rect& r) {
     WindowControls* window = frame.windowControls;
     if (window == nullptr) return 0.0f;
     const float side = 32.0f * scale();
+    // Whole buttons only: in a narrow rectangle Minimise goes first, then Maximise; Close goes last.
+    const int count = r.w >= 3.0f * side ? 3 : r.w >= 2.0f * side ? 2 : r.w >= side ? 1 : 0;
+    if (count == 0) return 0.0f;
     const float y = r.y + (r.h - side) * 0.5f;
     const float right = r.x + r.w;
     const auto cell = [&](int fromRight) {
         return Rect{right - side * static_cast<float>(fromRight + 1), y, side, side};
     };
+    const RectClip clip(r);
     if (captionButton("##tarn.caption.close", cell(0), closeIcon, "Close", true)) window->close();
-    const bool restore = window->isMaximized() || window->isFullscreen();
-    if (captionButton("##tarn.caption.max", cell(1), restore ? restoreIcon : maximiseIcon,
-                      restore ? "Restore" : "Maximise", false)) {
-        window->toggleMaximize();
+    if (count >= 2) {
+        const bool restore = window->isMaximized() || window->isFullscreen();
+        if (captionButton("##tarn.caption.max", cell(1), restore ? restoreIcon : maximiseIcon,
+                          restore ? "Restore" : "Maximise", false)) {
+            window->toggleMaximize();
+        }
     }
-    if (captionButton("##tarn.caption.min", cell(2), minimiseIcon, "Minimise", false)) window->minimize();
-    return 3.0f * side;
+    if (count == 3 && captionButton("##tarn.caption.min", cell(2), minimiseIcon, "Minimise", false)) window->minimize();
+    return static_cast<float>(count) * side;
 }
 
 }  // namespace tarn::ui

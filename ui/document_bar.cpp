@@ -1,6 +1,8 @@
-// The document bar: its icon buttons cut from the right, the name button in the rest.
+// The document bar: its icon buttons cut from the right, the name button in the rest, and which of
+// them a narrow bar still holds.
 #include "ui/document_bar.h"
 
+#include "ui/bar.h"
 #include "ui/button.h"
 #include "ui/draw.h"
 #include "ui/icons.h"
@@ -17,26 +19,68 @@ namespace tarn::ui {
 namespace {
 
 constexpr std::string_view kUntitled = "Untitled";
-constexpr float kButton = 24.0f;  // logical px, square
+// Logical px.
+constexpr float kButton = 24.0f;  // square
 constexpr float kGap = 4.0f;
+constexpr float kNameMargins = 28.0f;  // 8 before the text, 20 after it for the modified dot
+// The least of a name worth showing: a few letters and the ellipsis, enough to tell presets apart.
+constexpr float kNarrowestNameText = 40.0f;
 
 std::string_view shownName(const DocumentBarInput& input) { return input.name.empty() ? kUntitled : input.name; }
+
+float naturalName(const DocumentBarInput& input) {
+    const float s = scale();
+    return std::min(260.0f * s, measureText(shownName(input), 2).x) + kNameMargins * s;
+}
+
+float narrowestName(const DocumentBarInput& input) {
+    const float s = scale();
+    return std::min(measureText(shownName(input), 2).x, kNarrowestNameText * s) + kNameMargins * s;
+}
+
+int buttonCount(const DocumentBarInput& input) { return (input.canStep ? 2 : 0) + (input.canSave ? 1 : 0); }
+
+struct Shown {
+    bool bar = false;  // anything at all
+    bool step = false;
+    bool save = false;
+};
+
+// Narrower than everything, Previous and Next go first, then Save; the name stays to the last.
+Shown shownIn(const DocumentBarInput& input, float width) {
+    const float slot = (kButton + kGap) * scale();
+    const float name = narrowestName(input);
+    Shown shown;
+    shown.bar = width >= name;
+    shown.step = input.canStep && width >= name + static_cast<float>(buttonCount(input)) * slot;
+    shown.save = input.canSave && width >= name + (shown.step ? 3.0f : 1.0f) * slot;
+    return shown;
+}
 
 }  // namespace
 
 float documentBarWidth(const DocumentBarInput& input) {
-    const float s = scale();
-    const int buttons = (input.canStep ? 2 : 0) + (input.canSave ? 1 : 0);
-    return std::min(260.0f * s, measureText(shownName(input), 2).x) + 28.0f * s +
-           static_cast<float>(buttons) * (kButton + kGap) * s;
+    return naturalName(input) + static_cast<float>(buttonCount(input)) * (kButton + kGap) * scale();
+}
+
+float documentBarNarrowest(const DocumentBarInput& input, bool withButtons) {
+    const float buttons = withButtons ? static_cast<float>(buttonCount(input)) * (kButton + kGap) * scale() : 0.0f;
+    return narrowestName(input) + buttons;
 }
 
 DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarInput& input) {
+    DocumentBarResult result;
+    const Shown shown = shownIn(input, r.w);
+    if (!shown.bar) return result;
     const float s = scale();
     const float h = std::max(std::min(kButton * s, r.h), 0.0f);
     const float y = r.y + (r.h - h) * 0.5f;
-    float right = r.x + r.w;
-    DocumentBarResult result;
+    // When buttons were left out, those left follow the name, and what the bar does not need stays free
+    // at its right rather than between the name and its buttons.
+    const int buttons = (shown.step ? 2 : 0) + (shown.save ? 1 : 0);
+    const float needed = naturalName(input) + static_cast<float>(buttons) * (kButton + kGap) * s;
+    float right = r.x + (buttons == buttonCount(input) ? r.w : std::min(r.w, needed));
+    const RectClip clip(r);
     ImGui::PushID(id);
     // Icon buttons from the right end; the bar then reads name, previous, next, save.
     const auto cut = [&]() {
@@ -46,11 +90,11 @@ DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarIn
         return cell;
     };
     ButtonStyle style;
-    if (input.canSave) {
+    if (shown.save) {
         style.tooltip = input.modified ? "Save changes" : "Save";
         result.save = iconButton("save", cut(), saveIcon, false, style);
     }
-    if (input.canStep) {
+    if (shown.step) {
         style.tooltip = "Next";
         result.next = iconButton("next", cut(), chevronRight, false, style);
         style.tooltip = "Previous";
@@ -63,11 +107,11 @@ DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarIn
     ImDrawList* list = ImGui::GetWindowDrawList();
     if (i.hovered || i.held) fillRoundRect(list, name, i.held ? 0xFF3E5827 : 0xFF2F4121, 6.0f);
 
-    const Rect text{name.x + 8.0f * s, name.y, std::max(name.w - 28.0f * s, 0.0f), name.h};
-    const std::string_view shown = shownName(input);
-    drawText(list, text, shown, 2, input.name.empty() ? palette::mutedText : palette::text, 0);
+    const Rect text{name.x + 8.0f * s, name.y, std::max(name.w - kNameMargins * s, 0.0f), name.h};
+    const std::string_view title = shownName(input);
+    drawText(list, text, title, 2, input.name.empty() ? palette::mutedText : palette::text, 0);
     if (input.modified) {
-        const float end = text.x + std::min(measureText(shown, 2).x, text.w);
+        const float end = text.x + std::min(measureText(title, 2).x, text.w);
         fillCircle(list, ImVec2(end + 6.0f * s, name.y + name.h * 0.5f), 3.0f * s, palette::accent);
     }
     ImGui::PopID();

@@ -22,9 +22,14 @@ struct DocumentBarResult {
     bool save = false;
 };
 
-// Draws the bar across r (24 px high, vertically centred).
+// Draws the bar from r's left (24 px high, vertically centred). A bar narrower than its width cuts the
+// name with an ellipsis and drops Previous and Next, then Save, each whole; narrower than
+// documentBarNarrowest it draws nothing and takes no clicks.
 DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarInput& input);
 // The name (at most 260 px) with its margins, plus 28 px for each of Previous, Next and Save shown.
 float documentBarWidth(const DocumentBarInput& input);
+// The narrowest bar that still shows something: the name button with a few letters of the name, and
+// with every button when asked.
+float documentBarNarrowest(const DocumentBarInput& input, bool withButtons = false);
 
 }  // namespace tarn::ui

@@ -1,6 +1,7 @@
 // The menu button: its look, its popup and what a choice means, and the about and shortcuts boxes.
 #include "ui/menus.h"
 
+#include "ui/bar.h"
 #include "ui/draw.h"
 #include "ui/icons.h"
 #include "ui/imgui_compat.h"
@@ -16,6 +17,9 @@
 
 namespace tarn::ui {
 namespace {
+
+// The button with its icon alone, logical px: 8 px, the 24 px icon, 4 px and 8 px.
+constexpr float kIconOnly = 44.0f;
 
 // Escape closes a box: 1.86 has no keyboard navigation to do it.
 void endBox() {
@@ -46,6 +50,29 @@ void aboutBox(const MenuInput& input) {
         width = std::max(width, version.x);
     }
     ImGui::Dummy(ImVec2(width, y - start.y));
+}
+
+// The button itself, clipped to r: true when it was clicked.
+bool buttonFace(const Rect& r, const Rect& button, const MenuInput& input) {
+    const float s = scale();
+    const RectClip clip(r);
+    const Interaction i = interact("button", rectangleHotspot(button, ImGuiMouseCursor_Hand, "Menu"));
+    ImDrawList* list = ImGui::GetWindowDrawList();
+    if (i.hovered || i.held || ImGui::IsPopupOpen("menu"))
+        fillRoundRect(list, button, i.held ? 0xFF3E5827 : 0xFF2F4121, 6.0f);
+
+    float x = button.x + 8.0f * s;
+    const float middle = button.y + button.h * 0.5f;
+    menuIcon(list, Rect{x, middle - 12.0f * s, 24.0f * s, 24.0f * s}, toImColor(palette::text));
+    x += 28.0f * s;
+    // The logo and the name are shown whole or not at all: the icon alone still reads as the menu.
+    if (!input.logoPng.empty() && button.x + button.w - x >= 24.0f * s) {
+        drawPicture(list, Rect{x, middle - 10.0f * s, 20.0f * s, 20.0f * s}, input.logoPng);
+        x += 24.0f * s;
+    }
+    const Rect name{x, button.y, std::max(button.x + button.w - x, 0.0f), button.h};
+    if (!fitText(input.appName, 3, name.w).ellipsis) drawText(list, name, input.appName, 3, palette::text, 0);
+    return i.clicked && i.hovered;
 }
 
 }  // namespace
@@ -94,23 +121,8 @@ MenuChoice menuButton(const char* id, const Rect& r, const MenuInput& input) {
     ImGui::PushID(id);
     const float h = std::max(std::min(32.0f * s, r.h), 0.0f);
     const Rect button{r.x, r.y + (r.h - h) * 0.5f, std::max(r.w, 0.0f), h};
-    const Interaction i = interact("button", rectangleHotspot(button, ImGuiMouseCursor_Hand, "Menu"));
-    ImDrawList* list = ImGui::GetWindowDrawList();
-    if (i.hovered || i.held || ImGui::IsPopupOpen("menu"))
-        fillRoundRect(list, button, i.held ? 0xFF3E5827 : 0xFF2F4121, 6.0f);
-
-    float x = button.x + 8.0f * s;
-    const float middle = button.y + button.h * 0.5f;
-    menuIcon(list, Rect{x, middle - 12.0f * s, 24.0f * s, 24.0f * s}, toImColor(palette::text));
-    x += 28.0f * s;
-    if (!input.logoPng.empty()) {
-        drawPicture(list, Rect{x, middle - 10.0f * s, 20.0f * s, 20.0f * s}, input.logoPng);
-        x += 24.0f * s;
-    }
-    drawText(list, Rect{x, button.y, std::max(button.x + button.w - x, 0.0f), button.h}, input.appName, 3,
-             palette::text, 0);
-
-    if (i.clicked && i.hovered) {
+    // Narrower than its icon the button is left out; the popups below still run.
+    if (button.w >= kIconOnly * s && buttonFace(r, button, input)) {
         openMenuPopup("menu", ImVec2(button.x, button.y + button.h + 4.0f * s));
         choice.opened = true;
     }

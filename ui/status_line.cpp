@@ -1,6 +1,7 @@
 // The status line: the shown message, its colour by level, and its tooltip.
 #include "ui/status_line.h"
 
+#include "ui/bar.h"
 #include "ui/interact.h"
 #include "ui/text.h"
 #include "ui/ui_context.h"
@@ -39,9 +40,13 @@ float statusWidth(const StatusLine& status) {
 void statusLine(const char* id, const Rect& r, const StatusLine& status) {
     const Shown s = shown(status);
     if (s.text.empty() || !(r.w > 0.0f) || !(r.h > 0.0f)) return;
+    // An ellipsis alone says nothing, and would not fit either.
+    const FitResult fit = fitText(s.text, 1, r.w);
+    if (fit.ellipsis && fit.keep == 0) return;
+    const RectClip clip(r);
     drawText(ImGui::GetWindowDrawList(), r, s.text, 1, levelColour(s.level), status.align);
     std::string tip;
-    if (fitText(s.text, 1, r.w).ellipsis) tip = s.text;
+    if (fit.ellipsis) tip = s.text;
     if (!s.detail.empty()) {
         if (!tip.empty()) tip += '\n';
         tip.append(s.detail);

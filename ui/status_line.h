@@ -19,7 +19,7 @@ struct StatusLine {
 };
 
 // Draws the shown text in r, cut with an ellipsis to fit; its tooltip holds the whole text when it was
-// cut, and the detail.
+// cut, and the detail. Nothing is drawn where not even one character fits before the ellipsis.
 void statusLine(const char* id, const Rect& r, const StatusLine& status);
 // The shown text's width plus 4 px; 0 for an empty text.
 float statusWidth(const StatusLine& status);

@@ -1,4 +1,5 @@
-// The transport bar: its size, its cells cut from the left, each control, Space, and the position text.
+// The transport bar: its size, what a narrow bar leaves out, its cells cut from the left, each control,
+// Space, and the position text.
 #include "ui/transport_bar.h"
 
 #include "ui/bar.h"
@@ -16,6 +17,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,15 +81,46 @@ ImVec2 transportBarSize(const TransportOptions& o) {
     return ImVec2(width * s, 36.0f * s);
 }
 
+std::optional<TransportOptions> transportBarFit(const TransportOptions& options, float width) {
+    TransportOptions o = options;
+    // A hair of slack, so that a rectangle made as wide as the fitted bar always holds it.
+    const auto fits = [&] { return transportBarSize(o).x <= width + 0.001f; };
+    // The fields from the right, then the buttons from the right; play goes last.
+    const std::function<void()> drops[] = {[&] { o.showPosition = false; }, [&] { o.swing = nullptr; },
+                                           [&] { o.tempoMode = 2; },        [&] { o.showLoop = false; },
+                                           [&] { o.showRecord = false; },   [&] { o.showRewind = false; }};
+    if (fits()) return o;
+    for (const std::function<void()>& drop : drops) {
+        drop();
+        if (fits()) return o;
+    }
+    return std::nullopt;
+}
+
 TransportResult transportBar(const char* id, const Rect& r, const TransportState& state, Param& tempo,
-                             const TransportOptions& o) {
+                             const TransportOptions& options) {
     TransportResult result;
-    const auto mode = static_cast<uint32_t>(std::clamp(o.widthMode, 0, 3));
-    const LayoutItem item = placeItem(r, SizeRule{mode, 0.0f}, transportBarSize(o), 0, 1);
-    const Rect& bar = item.rect;
+    ImGui::PushID(id);
+    // Space plays whether or not the bar has room to show itself.
+    if (options.spaceTogglesPlay && keyCommandsAllowed() && compat::isKeyPressed(compat::Key::Space, false)) {
+        result.playToggled = true;
+    }
+    const auto mode = static_cast<uint32_t>(std::clamp(options.widthMode, 0, 3));
+    const LayoutItem item = placeItem(r, SizeRule{mode, 0.0f}, transportBarSize(options), 0, 1);
+    // Scaled to fit, the bar always fits; in any other width what does not fit is left out whole.
+    const std::optional<TransportOptions> fitted =
+        mode == SizeKind::natural ? std::optional(options) : transportBarFit(options, item.rect.w);
+    if (!fitted) {
+        endItem(item);
+        ImGui::PopID();
+        return result;
+    }
+    const TransportOptions& o = *fitted;
+    Rect bar = item.rect;
+    if (mode != SizeKind::natural && transportBarSize(options).x > item.rect.w) bar.w = transportBarSize(o).x;
     const float s = scale();
     ImDrawList* list = ImGui::GetWindowDrawList();
-    ImGui::PushID(id);
+    const RectClip clip(r);
 
     const float inset = o.framed ? barPadding() : 0.0f;
     if (o.framed) barPanel(list, bar);
@@ -112,8 +146,10 @@ TransportResult transportBar(const char* id, const Rect& r, const TransportState
     };
 
     if (o.showRewind) result.rewind = control("rewind", "Back to the start", false, ButtonKind::normal, rewindIcon);
-    result.playToggled = control("play", state.playing ? "Stop (Space)" : "Play (Space)", state.playing,
-                                 ButtonKind::normal, state.playing ? stopIcon : playIcon);
+    if (control("play", state.playing ? "Stop (Space)" : "Play (Space)", state.playing, ButtonKind::normal,
+                state.playing ? stopIcon : playIcon)) {
+        result.playToggled = true;
+    }
     if (o.showRecord) {
         const bool recording = state.recording;
         const IconPainter dot = [recording](ImDrawList* l, const Rect& box, ImU32 colour) {
@@ -178,11 +214,8 @@ TransportResult transportBar(const char* id, const Rect& r, const TransportState
         }
     }
 
-    if (o.spaceTogglesPlay && keyCommandsAllowed() && compat::isKeyPressed(compat::Key::Space, false)) {
-        result.playToggled = true;
-    }
-    ImGui::PopID();
     endItem(item);
+    ImGui::PopID();
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include <imgui.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tarn::ui {
@@ -47,10 +48,15 @@ struct TransportResult {
 };
 
 // Reports what was pressed; starting, stopping and seeking are the caller's business. Space toggles
-// play (once per press) when the options ask for it and no text field or popup has the keyboard.
+// play (once per press) when the options ask for it and no text field or popup has the keyboard, even
+// when the bar has no room to show. Placed by a width mode other than natural in a rectangle narrower
+// than the bar, it leaves out what transportBarFit leaves out.
 TransportResult transportBar(const char* id, const Rect& r, const TransportState& state, Param& tempo,
                              const TransportOptions& options);
 ImVec2 transportBarSize(const TransportOptions& options);
+// The options of the bar that fits in `width` px: the position, swing and tempo fields are left out
+// from the right, then the loop, record and rewind buttons; none when not even play fits.
+std::optional<TransportOptions> transportBarFit(const TransportOptions& options, float width);
 
 // The position as bar.beat.sixteenth, counted from 1.1.1. A negative or non-finite position reads
 // 1.1.1, and a huge one stays a readable number.
