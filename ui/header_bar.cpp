@@ -1,11 +1,12 @@
-// The header bar: its rows laid out from the left and right, its controls drawn, and the requests
-// they make handed to the header's rules.
+// The header bar: its rows laid out from the left and right, each piece whole or left out, its controls
+// drawn, and the requests they make handed to the header's rules.
 #include "ui/header_bar.h"
 
 #include "ui/bar.h"
 #include "ui/caption_buttons.h"
 #include "ui/document_bar.h"
 #include "ui/file_dialog.h"
+#include "ui/header_bar_layout.h"
 #include "ui/header_requests.h"
 #include "ui/icons.h"
 #include "ui/page_tabs.h"
@@ -28,8 +29,9 @@ constexpr float kRowGap = 8.0f;
 constexpr float kInset = 4.0f;
 constexpr float kGap = 8.0f;
 constexpr float kUndoButton = 24.0f;
-constexpr float kStatusRoom = 48.0f;  // kept free beside the status
-constexpr float kNarrowestDocument = 120.0f;
+constexpr float kStatusRoom = 48.0f;          // kept free beside the status
+constexpr float kNarrowestStatus = 40.0f;     // a word and the ellipsis; narrower, it is left out
+constexpr float kCaptionButton = 32.0f;
 
 bool secondRow(const HeaderModel& m) {
     return m.pages.size() >= 2 || m.reserveArea || (m.transport && m.transport->tempo != nullptr);
@@ -80,9 +82,37 @@ bool undoButton(const char* id, const Rect& cell, const IconPainter& icon, bool 
     style.disabled = !enabled;
     style.tooltip = tip.c_str();
     const float s = scale();
-    const Rect square{cell.x, cell.y + (cell.h - kUndoButton * s) * 0.5f, std::min(cell.w, kUndoButton * s),
-                      kUndoButton * s};
-    return cell.w > 0.0f && iconButton(id, square, icon, false, style);
+    const Rect square{cell.x, cell.y + (cell.h - kUndoButton * s) * 0.5f, kUndoButton * s, kUndoButton * s};
+    const RectClip clip(cell);
+    return iconButton(id, square, icon, false, style);
+}
+
+// The first row's pieces at their natural widths.
+FirstRowWidths firstRow(const FrameInfo& frame, const HeaderModel& m, const MenuInput& menu,
+                        const DocumentBarInput& document) {
+    const float s = scale();
+    FirstRowWidths w;
+    w.menu = menuButtonWidth(menu);
+    MenuInput iconOnly = menu;
+    iconOnly.appName = {};
+    iconOnly.logoPng = {};
+    w.menuIconOnly = menuButtonWidth(iconOnly);
+    if (m.document && !m.document->kindLabel.empty()) w.label = measureText(m.document->kindLabel, 0).x;
+    if (m.document) {
+        w.document = documentBarWidth(document);
+        w.documentFloor = std::min(w.document, documentBarNarrowest(document, true));
+        w.documentNarrowest = std::min(documentBarNarrowest(document), w.documentFloor);
+    }
+    if (m.undoRedo) w.undoRedo = (2.0f * kUndoButton + 4.0f) * s;
+    w.status = statusWidth(m.status);
+    w.statusNarrowest = std::min(w.status, kNarrowestStatus * s);
+    w.room = kStatusRoom * s;
+    if (frame.windowControls != nullptr) {
+        w.captionButton = kCaptionButton * s;
+        w.captionButtons = 3;
+    }
+    w.gap = kGap * s;
+    return w;
 }
 
 }  // namespace
@@ -97,47 +127,38 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
     HeaderRequests rules{model, state, result};
     ImDrawList* list = ImGui::GetWindowDrawList();
 
-    // Row 1: the caption buttons take their width at the right end, the rest is cut from the left.
+    // Row 1: the caption buttons at the right end, the status beside them, the rest from the left.
     const Rect row1{r.x + kInset * s, r.y, std::max(r.w - 2.0f * kInset * s, 0.0f),
                     std::clamp(kRow * s, 0.0f, std::max(r.h, 0.0f))};
-    const float caption = captionButtons(frame, row1);
     ShortcutList shortcuts;
     fillShortcuts(shortcuts, frame, model);
     const MenuInput menu = menuInput(frame, model, shortcuts);
     const std::optional<HeaderDocument>& doc = model.document;
-    const bool label = doc && !doc->kindLabel.empty();
     const DocumentBarInput docInput{doc ? doc->name : std::string_view(), doc && doc->modified, doc && doc->canStep,
                                     doc && doc->canSave,
                                     (doc && (doc->browsable || doc->kind == 1)) ? "Browse" : "Open..."};
-
-    // Widths first: the status keeps 48 px free beside it, and the document bar gives way when it cannot.
-    const float menuWidth = menuButtonWidth(menu);
-    const float labelWidth = label ? measureText(doc->kindLabel, 0).x : 0.0f;
-    float documentWidth = doc ? documentBarWidth(docInput) : 0.0f;
-    const float undoWidth = model.undoRedo ? (2.0f * kUndoButton + 4.0f) * s : 0.0f;
     const float gap = kGap * s;
-    const float right = row1.x + row1.w - caption;
-    const auto freeWidth = [&] {
-        return right - row1.x - (menuWidth + gap) - (label ? labelWidth + gap : 0.0f) -
-               (doc ? documentWidth + gap : 0.0f) - (model.undoRedo ? undoWidth + gap : 0.0f);
-    };
-    float statusShown = std::min(statusWidth(model.status), std::max(freeWidth() - kStatusRoom * s, 0.0f));
-    if (doc && freeWidth() - statusShown < kStatusRoom * s) {
-        const float shortfall = kStatusRoom * s - (freeWidth() - statusShown);
-        documentWidth = std::max(documentWidth - shortfall, std::min(documentWidth, kNarrowestDocument * s));
-    }
-    // A header too narrow even then: what does not fit is cut off at the caption buttons.
-    CellCutter row{row1.x, right, row1.y, row1.h};
-    const Rect menuRect = row.take(menuWidth, gap);
-    const Rect labelRect = label ? row.take(labelWidth, gap) : Rect{};
-    const Rect documentRect = doc ? row.take(documentWidth, gap) : Rect{};
-    const Rect undoRect = model.undoRedo ? row.take(kUndoButton * s, 4.0f * s) : Rect{};
-    const Rect redoRect = model.undoRedo ? row.take(kUndoButton * s, gap) : Rect{};
-    statusShown = std::min(statusShown, std::max(right - row.x, 0.0f));
-    const Rect statusRect{right - statusShown, row1.y, statusShown, row1.h};
+    const FirstRowWidths widths = fitFirstRow(firstRow(frame, model, menu, docInput), row1.w);
 
+    CellCutter row{row1.x, row1.x + row1.w, row1.y, row1.h};
+    const auto take = [&](float w, float after) {
+        return w > 0.0f ? row.take(w, after) : Rect{row.x, row.y, 0.0f, row.h};
+    };
+    const Rect menuRect = take(widths.menu, gap);
+    const Rect labelRect = take(widths.label, gap);
+    const Rect documentRect = take(widths.document, gap);
+    const Rect undoRect = take(widths.undoRedo > 0.0f ? kUndoButton * s : 0.0f, 4.0f * s);
+    const Rect redoRect = take(widths.undoRedo > 0.0f ? kUndoButton * s : 0.0f, gap);
+    const float captionWidth = widths.captionButton * static_cast<float>(widths.captionButtons);
+    const Rect captionRect{row1.x + row1.w - captionWidth, row1.y, captionWidth, row1.h};
+    const Rect statusRect{captionRect.x - widths.status, row1.y, widths.status, row1.h};
+
+    captionButtons(frame, captionRect);
     rules.menuChoice(menuButton("menu", menuRect, menu));
-    if (label && labelRect.w > 0.0f) drawText(list, labelRect, doc->kindLabel, 0, 0xFF8A8870, 0);
+    if (labelRect.w > 0.0f) {
+        const RectClip clip(labelRect);
+        drawText(list, labelRect, doc->kindLabel, 0, 0xFF8A8870, 0);
+    }
     if (doc) {
         result.documentArea = documentRect;
         const DocumentBarResult d = documentBar("preset", documentRect, docInput);
@@ -147,7 +168,7 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
         if (d.next) rules.request(HeaderRequest::next);
         if (d.save) rules.saveRule();
     }
-    if (const std::optional<HeaderUndoRedo>& u = model.undoRedo) {
+    if (const std::optional<HeaderUndoRedo>& u = model.undoRedo; u && widths.undoRedo > 0.0f) {
         if (undoButton("undo", undoRect, undoIcon, u->canUndo, "Undo", u->undoLabel))
             result.action = HeaderAction::Undo;
         if (undoButton("redo", redoRect, redoIcon, u->canRedo, "Redo", u->redoLabel))
@@ -159,21 +180,37 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
         const float top = r.y + (kRow + kRowGap) * s;
         const Rect row2{r.x + kInset * s, top, std::max(r.w - 2.0f * kInset * s, 0.0f),
                         std::clamp(r.y + r.h - top, 0.0f, kRow * s)};
-        CellCutter cut{row2.x, row2.x + row2.w, row2.y, row2.h};
-        if (model.pages.size() >= 2) {
-            int page = model.page;
-            const Rect tabs = cut.take(pageTabsSize(model.pages, model.pageIcons).x, gap);
-            if (pageTabs("pages", tabs, model.pages, page, model.pageIcons)) result.page = page;
+        const bool tabs = model.pages.size() >= 2;
+        const bool transport = model.transport && model.transport->tempo != nullptr;
+        TransportOptions options = transport ? model.transport->options : TransportOptions{};
+        options.spaceTogglesPlay = options.spaceTogglesPlay && frame.windowControls != nullptr;
+        options.framed = true;
+        options.widthMode = 2;
+        SecondRowWidths natural;
+        if (tabs) {
+            natural.tabs = pageTabsSize(model.pages, model.pageIcons).x;
+            natural.tabsWholeTitles = pageTabsNarrowest(model.pages, model.pageIcons, true);
+            natural.tabsCutTitles = pageTabsNarrowest(model.pages, model.pageIcons, false);
         }
-        if (model.transport && model.transport->tempo != nullptr) {
-            TransportOptions options = model.transport->options;
-            options.spaceTogglesPlay = options.spaceTogglesPlay && frame.windowControls != nullptr;
-            options.framed = true;
-            options.widthMode = 2;
-            const float w = std::clamp(cut.right - cut.x, 0.0f, transportBarSize(options).x);
+        if (model.reserveArea) natural.area = std::max(model.reserveWidth, 0.0f);
+        // The transport's widths from whole to play alone: each the widest bar narrower than the last.
+        for (std::optional<TransportOptions> o = options; transport && o;
+             o = transportBarFit(options, transportBarSize(*o).x - 0.5f))
+            natural.transport.push_back(transportBarSize(*o).x);
+        natural.gap = gap;
+        const SecondRowWidths fitted = fitSecondRow(natural, row2.w);
+
+        CellCutter cut{row2.x, row2.x + row2.w, row2.y, row2.h};
+        if (tabs) {
+            int page = model.page;
+            if (pageTabs("pages", cut.take(fitted.tabs, gap), model.pages, page, model.pageIcons)) result.page = page;
+        }
+        if (transport) {
+            const float w =
+                fitted.transportStep < fitted.transport.size() ? fitted.transport[fitted.transportStep] : 0.0f;
             const Rect bar{cut.right - w, row2.y, w, row2.h};
             result.transport = transportBar("transport", bar, model.transport->state, *model.transport->tempo, options);
-            cut.right = std::max(bar.x - gap, cut.x);
+            if (w > 0.0f) cut.right = std::max(bar.x - gap, cut.x);
         }
         if (model.reserveArea) result.area = Rect{cut.x, row2.y, std::max(cut.right - cut.x, 0.0f), row2.h};
     }

@@ -63,6 +63,9 @@ struct HeaderModel {
     int32_t page = 0;
     std::optional<HeaderTransport> transport;
     bool reserveArea = false;  // the caller wants the free part of the second row
+    // With reserveArea, the px the caller needs of that part: the transport leaves out its fields and
+    // buttons before the free part gets narrower than this.
+    float reserveWidth = 0.0f;
     std::span<const MenuCommand> commands;
     std::span<const ShortcutGroup> shortcutGroups;
     std::optional<float> uiScale;
@@ -103,7 +106,10 @@ struct HeaderState {
 };
 
 // Draws the header in r and returns what the user asked for. Without window controls (offscreen)
-// there are no caption buttons, no keyboard commands and no Space on the transport.
+// there are no caption buttons, no keyboard commands and no Space on the transport. Each piece draws
+// and takes clicks only inside its own rectangle; in a narrow header what does not fit is left out
+// whole (the first row's order is fitFirstRow's; in the second, the transport's fields and buttons go
+// before the tabs are cut).
 HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& model);
 // 36 px, plus 44 px when a second row is shown (two or more pages, a reserved area or a transport).
 float headerHeight(const HeaderModel& model);

@@ -1,4 +1,7 @@
-// The header's pieces in too little width: a piece given a narrow rectangle draws only inside it.
+// The header's rows and pieces in too little width: what gives way, in which order, and that a piece
+// given a narrow rectangle draws only inside it.
+#include "ui/header_bar_layout.h"
+
 #include "tests/ui/frame_input.h"
 #include "ui/document_bar.h"
 #include "ui/page_tabs.h"
@@ -7,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
+#include <algorithm>
 #include <cfloat>
 #include <functional>
 #include <string>
@@ -18,6 +21,75 @@ namespace tarn::ui {
 namespace {
 
 using testing::FrameInput;
+
+// Sweeps the width from 0 up in half pixels and returns, for each condition on the fitted row, the
+// narrowest width from which on it always holds (FLT_MAX: never). Each fitted row must fit.
+template <class Row>
+std::vector<float> thresholds(const std::function<Row(float)>& fit, const std::function<float(const Row&)>& used,
+                              const std::vector<std::function<bool(const Row&)>>& holds) {
+    std::vector<float> from(holds.size(), FLT_MAX);
+    for (float width = 0.0f; width <= 1500.0f; width += 0.5f) {
+        const Row row = fit(width);
+        EXPECT_LE(used(row), width + 0.01f) << width;
+        for (size_t k = 0; k < holds.size(); ++k) {
+            if (!holds[k](row))
+                from[k] = FLT_MAX;
+            else if (from[k] == FLT_MAX)
+                from[k] = width;
+        }
+    }
+    return from;
+}
+
+TEST(HeaderRows, GiveWayInTheirOrderAndAWiderRowNeverShowsLess) {
+    // The editor's first row at 100 % with a status, undo and redo and caption buttons, in px.
+    FirstRowWidths one;
+    one.menu = 115, one.menuIconOnly = 44, one.label = 22, one.document = 170, one.documentFloor = 152;
+    one.documentNarrowest = 68, one.undoRedo = 52, one.status = 120, one.statusNarrowest = 40, one.room = 48;
+    one.captionButton = 32, one.captionButtons = 3, one.gap = 8;
+    using F = FirstRowWidths;
+    const auto left = [](float w) { return w > 0 ? w + 8 : 0.0f; };
+    // What holds, in the order it gives way: each needs a row at least as wide as the next. A piece
+    // is whole or not there at all.
+    const std::vector<float> oneFrom = thresholds<F>(
+        [&](float w) { return fitFirstRow(one, w); },
+        [&](const F& r) {
+            EXPECT_TRUE((r.document == 0 || r.document >= 68) && (r.status == 0 || r.status >= 40));
+            return left(r.menu) + left(r.label) + left(r.document) + left(r.undoRedo) + r.room + r.status +
+                   32.0f * static_cast<float>(r.captionButtons);
+        },
+        {[&](const F& r) { return r.status == one.status; }, [](const F& r) { return r.status > 0; },
+         [](const F& r) { return r.label > 0; }, [&](const F& r) { return r.room == one.room; },
+         [&](const F& r) { return r.menu == one.menu; }, [&](const F& r) { return r.document == one.document; },
+         [](const F& r) { return r.undoRedo > 0; }, [](const F& r) { return r.document >= 152; },
+         [](const F& r) { return r.document > 0; }, [](const F& r) { return r.captionButtons == 3; },
+         [](const F& r) { return r.captionButtons >= 2; }, [](const F& r) { return r.captionButtons >= 1; },
+         [](const F& r) { return r.menu > 0; }});
+    // The second row: tabs of 246 px (182 with whole titles, 170 cut), a 149 px area and a transport.
+    SecondRowWidths two;
+    two.tabs = 246, two.tabsWholeTitles = 182, two.tabsCutTitles = 170, two.area = 149, two.gap = 8;
+    two.transport = {306, 186, 78, 42};
+    using S = SecondRowWidths;
+    const std::vector<float> twoFrom =
+        thresholds<S>([&](float w) { return fitSecondRow(two, w); },
+                      [](const S& r) {
+                          float used = r.tabs;
+                          for (const float piece : {r.area, r.transportStep < 4 ? r.transport[r.transportStep] : 0.0f})
+                              if (piece > 0) used += (used > 0 ? 8 : 0) + piece;
+                          return used;
+                      },
+                      {[](const S& r) { return r.transportStep == 0; }, [](const S& r) { return r.transportStep <= 1; },
+                       [](const S& r) { return r.transportStep <= 2; }, [](const S& r) { return r.tabs == 246; },
+                       [](const S& r) { return r.transportStep <= 3; }, [](const S& r) { return r.area > 0; },
+                       [](const S& r) { return r.tabs >= 182; }, [](const S& r) { return r.tabs >= 170; },
+                       [](const S& r) { return r.tabs > 0; }});
+    for (const std::vector<float>* from : {&oneFrom, &twoFrom}) {
+        for (size_t k = 0; k < from->size(); ++k) EXPECT_LT((*from)[k], FLT_MAX) << k << " never holds";
+        for (size_t k = 1; k < from->size(); ++k) EXPECT_GE((*from)[k - 1], (*from)[k]) << "step " << k;
+    }
+    EXPECT_EQ(oneFrom.front(), 115 + 8 + 22 + 8 + 170 + 8 + 52 + 8 + 48 + 120 + 96) << "all of it";
+    EXPECT_EQ(twoFrom.front(), 246 + 8 + 149 + 8 + 306) << "all of it";
+}
 
 // The bounds of what the frame drew visibly (edges of anti-aliased shapes, which are transparent, left out).
 Rect drawnBounds(const ImDrawList* list) {

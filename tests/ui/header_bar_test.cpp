@@ -330,8 +330,9 @@ TEST(HeaderBar, HeightAndLayoutFromWideToNarrow) {
     const float full = rig.frame(FrameInput{}).documentArea.w;
     const std::string longStatus(400, 'x');
     rig.model.status.text = longStatus;
-    // width: the document bar's width (0: its full width, as the status gives way first; then its floor)
-    for (const auto& [width, document] : {std::pair{900.0f, 0.0f}, {420.0f, 120.0f}, {200.0f, -1.0f}}) {
+    // width: the document bar's width (0: its full width, as the status, the label and the room beside the
+    // status give way first)
+    for (const auto& [width, document] : {std::pair{900.0f, 0.0f}, {420.0f, 0.0f}, {200.0f, -1.0f}}) {
         rig.rect.w = width;
         const HeaderResult r = rig.frame(FrameInput{});
         const Rect d = r.documentArea, a = r.area;
