@@ -2,6 +2,7 @@
 // the tabs, the transport, the file commands of the menu, and the choice of the line that plays.
 #include "app/editor.h"
 
+#include "ui/bar.h"
 #include "ui/header_bar.h"
 #include "ui/segment_control.h"
 #include "ui/ui_context.h"
@@ -17,6 +18,12 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kPages = {"Arc", "Motion", "Spectrum", "Pattern"};
 constexpr std::array<std::string_view, 2> kLineChoices = {"Demo line", "Pattern"};
+
+ui::SegmentedStyle lineChoiceStyle() {
+    ui::SegmentedStyle style;
+    style.alignX = 1;
+    return style;
+}
 
 ui::MenuCommand fileCommand(std::uint32_t menu, const char* label, std::uint32_t command, std::uint32_t dialog,
                             const char* filterName, const char* extension, bool discardsChanges) {
@@ -83,6 +90,7 @@ void Editor::drawHeader(const ui::FrameInfo& frame, ui::Rect& area, const AudioC
     }
     model.transport = transport;
     model.reserveArea = true;
+    model.reserveWidth = ui::segmentedSize(kLineChoices, lineChoiceStyle()).x;
     model.commands = menuCommands();
     model.uiScale = uiScale;
 
@@ -116,10 +124,13 @@ void Editor::actOnHeader(const ui::HeaderResult& result, const ui::FrameInfo& fr
 }
 
 void Editor::drawLineChoice(const ui::Rect& free) {
-    ui::SegmentedStyle style;
-    style.alignX = 1;
-    const float width = std::clamp(ui::segmentedSize(kLineChoices, style).x, 0.0f, std::max(free.w, 0.0f));
+    const ui::SegmentedStyle style = lineChoiceStyle();
+    const float width = ui::segmentedSize(kLineChoices, style).x;
+    // Shrunk to fit, its labels would soon be too small to read: it is shown whole or not at all (the
+    // header keeps room for it as long as it can; a hundredth of a pixel is the header's rounding).
+    if (free.w < width - 0.01f) return;
     const ui::Rect piece{free.x + free.w - width, free.y, width, free.h};
+    const ui::RectClip clip(piece);
     int choice = patternDrives ? 1 : 0;
     if (ui::segmented("notes", piece, kLineChoices, &choice, style)) {
         patternDrives = choice == 1;

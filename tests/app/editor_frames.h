@@ -96,16 +96,14 @@ public:
         frame(view, ui::testing::pointer(p.x, p.y));
     }
 
-    // The box of a text in the last frame that reads exactly `text` (blanks are not drawn and not
-    // compared), the first one drawn or a later one. A text is a run of glyphs drawn one after
-    // another on one line, less than 8 px apart.
-    std::optional<ui::Rect> findText(std::string_view text, int occurrence = 0) const {
-        std::u32string wanted;
-        for (const char* p = text.data(); p < text.data() + text.size();) {
-            unsigned int c = 0;
-            p += ImTextCharFromUtf8(&c, p, text.data() + text.size());
-            if (c != ' ') wanted += static_cast<char32_t>(c);
-        }
+    // A text the last frame drew: a run of glyphs drawn one after another on one line, less than 8 px
+    // apart (blanks are not drawn, so they are not in the run).
+    struct TextRun {
+        std::u32string text;
+        ui::Rect box;
+    };
+    std::vector<TextRun> textRuns() const {
+        std::vector<TextRun> runs;
         const std::vector<DrawnGlyph> g = drawnGlyphs();
         for (std::size_t first = 0, end = 0; first < g.size(); first = end) {
             std::u32string run(1, static_cast<char32_t>(g[first].codepoint));
@@ -117,8 +115,25 @@ public:
                 run += static_cast<char32_t>(g[end].codepoint);
                 box = ImVec4(box.x, std::min(box.y, g[end].min.y), g[end].max.x, std::max(box.w, g[end].max.y));
             }
-            if (run == wanted && occurrence-- == 0) return ui::Rect{box.x, box.y, box.z - box.x, box.w - box.y};
+            runs.push_back({run, ui::Rect{box.x, box.y, box.z - box.x, box.w - box.y}});
         }
+        return runs;
+    }
+    // The text as a run holds it: its characters without the blanks.
+    static std::u32string runText(std::string_view text) {
+        std::u32string out;
+        for (const char* p = text.data(); p < text.data() + text.size();) {
+            unsigned int c = 0;
+            p += ImTextCharFromUtf8(&c, p, text.data() + text.size());
+            if (c != ' ') out += static_cast<char32_t>(c);
+        }
+        return out;
+    }
+    // The box of a text in the last frame that reads exactly `text`, the first one drawn or a later one.
+    std::optional<ui::Rect> findText(std::string_view text, int occurrence = 0) const {
+        const std::u32string wanted = runText(text);
+        for (const TextRun& run : textRuns())
+            if (run.text == wanted && occurrence-- == 0) return run.box;
         return std::nullopt;
     }
     // Clicks the middle of a text found as findText finds it; false when there is none.
