@@ -53,9 +53,10 @@ Rect CellCutter::take(float w, float gap) {
 }
 
 RectClip::RectClip(const Rect& r) {
+    const float edge = 1.0f * scale();
     const float w = std::max(r.w, 0.0f);
     const float h = std::max(r.h, 0.0f);
-    ImGui::PushClipRect(ImVec2(r.x, r.y), ImVec2(r.x + w, r.y + h), true);
+    ImGui::PushClipRect(ImVec2(r.x - edge, r.y - edge), ImVec2(r.x + w + edge, r.y + h + edge), true);
 }
 
 RectClip::~RectClip() { ImGui::PopClipRect(); }

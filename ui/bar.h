@@ -40,7 +40,8 @@ struct CellCutter {
 };
 
 // Confines drawing and clicks to r for its scope, so a piece of a bar never reaches into its neighbours
-// however narrow it is given.
+// however narrow it is given. The soft edge of an outline on r's border (up to 1 px x scale outside)
+// is kept: pieces stand 8 px x scale apart.
 class RectClip {
 public:
     explicit RectClip(const Rect& r);

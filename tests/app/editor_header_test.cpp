@@ -93,7 +93,7 @@ HeaderPicture readHeader(const EditorFrames& frames, const ui::Rect& band, float
         for (const ImDrawCmd& cmd : list->CmdBuffer) {
             const ui::Rect clip{cmd.ClipRect.x, cmd.ClipRect.y, cmd.ClipRect.z - cmd.ClipRect.x,
                                 cmd.ClipRect.w - cmd.ClipRect.y};
-            if (cmd.UserCallback != nullptr || cmd.ElemCount == 0 || !inside(clip, band, 0.5f)) continue;
+            if (cmd.UserCallback != nullptr || cmd.ElemCount == 0 || !inside(clip, band, 0.5f + s)) continue;
             ImVec4 box(FLT_MAX, FLT_MAX, -FLT_MAX, -FLT_MAX);
             std::vector<ImVec4> triangles;  // the boxes of the icon-coloured triangles
             for (unsigned int i = 0; i < cmd.ElemCount; ++i) {
@@ -264,8 +264,7 @@ TEST(EditorHeader, PiecesStayWholeAndApartAndTheirTextsWholeOrCutNeverShrunk) {
         const HeaderPicture picture = readHeader(sweep.frames, band, s);
         for (std::size_t i = 0; i < picture.pieces.size(); ++i) {
             const Piece& p = picture.pieces[i];
-            // An anti-aliased outline's soft edge may reach a little past: nothing a user sees.
-            EXPECT_TRUE(inside(p.drawn, p.clip, 1.5f * s))
+            EXPECT_TRUE(inside(p.drawn, p.clip, 0.5f))
                 << where << "a piece cut at its edge: drawn from x " << p.drawn.x << " to " << p.drawn.x + p.drawn.w
                 << ", its rectangle from " << p.clip.x << " to " << p.clip.x + p.clip.w;
             for (std::size_t j = 0; j < i; ++j)
