@@ -32,7 +32,7 @@ TEST_P(Gallery, RendersWithTheLookOfTheToolkit) {
     testing::GalleryView view;
     OffscreenOptions options;
     options.scale = displayScale;
-    options.height = 1340;
+    options.height = 1760;
     const Image image = renderOffscreen(view, options);
     ASSERT_EQ(image.width, std::lround(900 * displayScale));
 
@@ -89,7 +89,7 @@ TEST_P(Gallery, HeaderMenuOpens) {
     const float displayScale = GetParam();
     OffscreenOptions options;
     options.scale = displayScale;
-    options.height = 1340;
+    options.height = 1760;
     testing::GalleryView closedView;
     const Image closed = renderOffscreen(closedView, options);
     testing::GalleryView openView;

@@ -1,6 +1,7 @@
 // A view that draws one of each of the toolkit's visual elements, for reviewing the look as pictures.
 #pragma once
 
+#include "ui/bar.h"
 #include "ui/button.h"
 #include "ui/caption_buttons.h"
 #include "ui/document_bar.h"
@@ -38,8 +39,8 @@ public:
         samples_.resize(48000);
         for (std::size_t i = 0; i < samples_.size(); ++i) {
             const double t = static_cast<double>(i) / 48000.0;
-            samples_[i] = static_cast<float>(std::exp(-3.0 * t) *
-                                             (0.7 * std::sin(2.0 * M_PI * 55.0 * t) + 0.25 * std::sin(2.0 * M_PI * 165.0 * t)));
+            samples_[i] = static_cast<float>(
+                std::exp(-3.0 * t) * (0.7 * std::sin(2.0 * M_PI * 55.0 * t) + 0.25 * std::sin(2.0 * M_PI * 165.0 * t)));
         }
         peaks_ = WaveformPeaks(samples_, 48000.0);
         for (int i = 0; i < 96; ++i) {
@@ -51,7 +52,7 @@ public:
 
     // Rows of text in every role, in the text card; tests read these rows for text-like detail.
     Rect textCard;
-    Rect backgroundPatch;  // a bare piece of background, for checking the skin
+    Rect backgroundPatch;    // a bare piece of background, for checking the skin
     bool menusOpen = false;  // the header's menu is opened in the first frame
 
     void draw(const FrameInfo& frame) override {
@@ -137,7 +138,13 @@ public:
             drawIcons(card.list, card.content);
         }
 
-        const float below = iconCard.y + iconCard.h + 30.0f * s;
+        const Rect narrowCard{c.x, iconCard.y + iconCard.h + gap, c.w, 400.0f * s};
+        {
+            PanelScope card(narrowCard, "Narrow headers", 0);
+            drawNarrowHeaders(withWindow, card.content);
+        }
+
+        const float below = narrowCard.y + narrowCard.h + 30.0f * s;
         backgroundPatch = Rect{c.x, below, c.w, std::max(c.y + c.h - below, 0.0f)};
     }
 
@@ -187,6 +194,22 @@ private:
     // The header of an editor-like window across the top: a preset as the document, four pages, the
     // transport and the application's commands.
     Rect drawHeader(const FrameInfo& frame) {
+        const HeaderModel model = headerModel();
+        const Rect r{frame.content.x, frame.content.y, frame.content.w, headerHeight(model)};
+        drawHeaderIn(frame, r, model);
+        if (menusOpen && !menuOpened_) {
+            // As a click on the menu button does: the popup opens below it from the next frame on.
+            ImGui::PushID("tarn.header");
+            ImGui::PushID("menu");
+            openMenuPopup("menu", ImVec2(r.x + 4.0f * scale(), r.y + 34.0f * scale() + 4.0f * scale()));
+            ImGui::PopID();
+            ImGui::PopID();
+            menuOpened_ = true;
+        }
+        return r;
+    }
+
+    HeaderModel headerModel() {
         static const std::vector<NamedList> session{{"tarnlode session", {"json"}}};
         static const MenuCommand commands[] = {
             {0, MenuItem("Open session...", 4, false, true, ""), 1, session, true},
@@ -205,32 +228,47 @@ private:
         options.showRewind = options.showPosition = options.spaceTogglesPlay = true;
         model.transport = HeaderTransport{TransportState{true, false, false, 9.5, 4, 4}, &tempo_, options};
         model.reserveArea = true;
+        model.reserveWidth = segmentedSize(kLines, SegmentedStyle{}).x;
         model.commands = commands;
         model.uiScale = 1.25f;
-        const Rect r{frame.content.x, frame.content.y, frame.content.w, headerHeight(model)};
+        return model;
+    }
+
+    // The header in r, and the line choice in its free area as the editor draws it: whole or not at all.
+    void drawHeaderIn(const FrameInfo& frame, const Rect& r, const HeaderModel& model) {
         const HeaderResult result = header(frame, r, model);
-        const std::array<std::string_view, 2> lines{"Demo line", "Pattern"};
-        segmented("notes", Rect{result.area.x + result.area.w - segmentedSize(lines, SegmentedStyle{}).x, result.area.y,
-                                segmentedSize(lines, SegmentedStyle{}).x, result.area.h},
-                  lines, &line_, SegmentedStyle{});
-        if (menusOpen && !menuOpened_) {
-            // As a click on the menu button does: the popup opens below it from the next frame on.
-            ImGui::PushID("tarn.header");
-            ImGui::PushID("menu");
-            openMenuPopup("menu", ImVec2(r.x + 4.0f * scale(), r.y + 34.0f * scale() + 4.0f * scale()));
+        const float width = segmentedSize(kLines, SegmentedStyle{}).x;
+        if (result.area.w < width - 0.01f) return;
+        const Rect choice{result.area.x + result.area.w - width, result.area.y, width, result.area.h};
+        const RectClip clip(choice);
+        segmented("notes", choice, kLines, &line_, SegmentedStyle{});
+    }
+
+    // The header of windows 320 to 960 px wide at UI size 200 %, narrower than the window's least size,
+    // as a tiling window manager may make it: at the picture's scale 2 they are those headers exactly.
+    void drawNarrowHeaders(const FrameInfo& frame, const Rect& r) {
+        const float s = scale();
+        const HeaderModel model = headerModel();
+        float y = r.y;
+        for (const int window : {320, 480, 700, 960}) {
+            const std::string caption = std::to_string(window) + " px at 200 %";
+            drawText(ImGui::GetWindowDrawList(), Rect{r.x, y, 120.0f * s, 36.0f * s}, caption, 2, palette::mutedText,
+                     0);
+            // The window's logical width less the root window's 25 px border at each side.
+            const float width = (static_cast<float>(window) / 2.0f - 50.0f) * s;
+            ImGui::PushID(window);
+            drawHeaderIn(frame, Rect{r.x + 130.0f * s, y, width, headerHeight(model)}, model);
             ImGui::PopID();
-            ImGui::PopID();
-            menuOpened_ = true;
+            y += headerHeight(model) + 12.0f * s;
         }
-        return r;
     }
 
     // Every vector icon at 16 and 32 px, in the muted and the light text colour.
     static void drawIcons(ImDrawList* list, const Rect& r) {
         const float s = scale();
-        const IconPainter icons[] = {chevronLeft, chevronRight, closeIcon,  undoIcon,  redoIcon,   maximiseIcon,
-                                     restoreIcon, minimiseIcon, menuIcon,   saveIcon,  playIcon,   stopIcon,
-                                     rewindIcon,  loopIcon,     recordDot};
+        const IconPainter icons[] = {chevronLeft,  chevronRight, closeIcon,    undoIcon, redoIcon,
+                                     maximiseIcon, restoreIcon,  minimiseIcon, menuIcon, saveIcon,
+                                     playIcon,     stopIcon,     rewindIcon,   loopIcon, recordDot};
         float x = r.x;
         for (const IconPainter& icon : icons) {
             icon(list, Rect{x, r.y + 8.0f * s, 16.0f * s, 16.0f * s}, toImColor(palette::mutedText));
@@ -239,6 +277,7 @@ private:
         }
     }
 
+    static constexpr std::array<std::string_view, 2> kLines{"Demo line", "Pattern"};
     StillWindow window_;
     int tab_ = 1;
     int line_ = 1;
