@@ -29,8 +29,8 @@ constexpr float kRowGap = 8.0f;
 constexpr float kInset = 4.0f;
 constexpr float kGap = 8.0f;
 constexpr float kUndoButton = 24.0f;
-constexpr float kStatusRoom = 48.0f;          // kept free beside the status
-constexpr float kNarrowestStatus = 40.0f;     // a word and the ellipsis; narrower, it is left out
+constexpr float kStatusRoom = 48.0f;       // kept free beside the status
+constexpr float kNarrowestStatus = 40.0f;  // a word and the ellipsis; narrower, it is left out
 constexpr float kCaptionButton = 32.0f;
 
 bool secondRow(const HeaderModel& m) {
@@ -115,6 +115,23 @@ FirstRowWidths firstRow(const FrameInfo& frame, const HeaderModel& m, const Menu
     return w;
 }
 
+// The second row's pieces at their natural widths, and the transport's from whole to play alone.
+SecondRowWidths secondRowWidths(const HeaderModel& m, bool tabs, bool transport, const TransportOptions& options) {
+    SecondRowWidths w;
+    if (tabs) {
+        w.tabs = pageTabsSize(m.pages, m.pageIcons).x;
+        w.tabsWholeTitles = pageTabsNarrowest(m.pages, m.pageIcons, true);
+        w.tabsCutTitles = pageTabsNarrowest(m.pages, m.pageIcons, false);
+    }
+    if (m.reserveArea) w.area = std::max(m.reserveWidth, 0.0f);
+    // Each the widest bar narrower than the one before.
+    for (std::optional<TransportOptions> o = options; transport && o;
+         o = transportBarFit(options, transportBarSize(*o).x - 0.5f))
+        w.transport.push_back(transportBarSize(*o).x);
+    w.gap = kGap * scale();
+    return w;
+}
+
 }  // namespace
 
 float headerHeight(const HeaderModel& model) { return (kRow + (secondRow(model) ? kRowGap + kRow : 0.0f)) * scale(); }
@@ -186,19 +203,7 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
         options.spaceTogglesPlay = options.spaceTogglesPlay && frame.windowControls != nullptr;
         options.framed = true;
         options.widthMode = 2;
-        SecondRowWidths natural;
-        if (tabs) {
-            natural.tabs = pageTabsSize(model.pages, model.pageIcons).x;
-            natural.tabsWholeTitles = pageTabsNarrowest(model.pages, model.pageIcons, true);
-            natural.tabsCutTitles = pageTabsNarrowest(model.pages, model.pageIcons, false);
-        }
-        if (model.reserveArea) natural.area = std::max(model.reserveWidth, 0.0f);
-        // The transport's widths from whole to play alone: each the widest bar narrower than the last.
-        for (std::optional<TransportOptions> o = options; transport && o;
-             o = transportBarFit(options, transportBarSize(*o).x - 0.5f))
-            natural.transport.push_back(transportBarSize(*o).x);
-        natural.gap = gap;
-        const SecondRowWidths fitted = fitSecondRow(natural, row2.w);
+        const SecondRowWidths fitted = fitSecondRow(secondRowWidths(model, tabs, transport, options), row2.w);
 
         CellCutter cut{row2.x, row2.x + row2.w, row2.y, row2.h};
         if (tabs) {
