@@ -58,6 +58,12 @@ void outline(ImDrawList* list, ImVec2 a, ImVec2 b, std::uint32_t colour, float t
     ui::strokeRoundRect(list, ui::Rect{a.x, a.y, b.x - a.x, b.y - a.y}, colour, 4.0f, thickness);
 }
 
+// A run of bars, [first, end).
+struct BarSpan {
+    int first = 0;
+    int end = 0;
+};
+
 // Where one bar's block sits this frame: its top-left corner, the grid's left edge and width,
 // and the pitch rows' height.
 struct BarBlock {
@@ -329,6 +335,18 @@ bool barBlock(ImDrawList* list, PatternPanelState& state, Pattern& pattern, cons
     return changed;
 }
 
+// The bars to lay out between the rows `top` and `bottom` for blocks of `pitch` stacked from
+// `origin`, as [first, end). A block draws a little past its own rows (the gutter's line,
+// anti-aliased edges), so the bar on either side of those in view comes too.
+BarSpan barsBetween(float origin, float pitch, float top, float bottom, int bars) {
+    pitch = std::max(pitch, 1.0f);
+    const auto bar = [&](float y) { return std::clamp((y - origin) / pitch, -1.0f, static_cast<float>(bars) + 1.0f); };
+    BarSpan span;
+    span.first = std::max(static_cast<int>(std::floor(bar(top))) - 1, 0);
+    span.end = std::clamp(static_cast<int>(std::ceil(bar(bottom))) + 1, span.first, bars);
+    return span;
+}
+
 }  // namespace
 
 bool drawPatternRoll(PatternPanelState& state, Pattern& pattern, const PatternRows& rows,
@@ -363,13 +381,30 @@ bool drawPatternRoll(PatternPanelState& state, Pattern& pattern, const PatternRo
                        kLabel);
     ImGui::Dummy(ImVec2(1.0f, kBeatHeader * s));
 
+    // Only the bars in view are laid out and drawn, so a long pattern costs a frame no more than a
+    // short one. Each block advances the layout by whole pixels, its three lines' heights cut down
+    // as the layout cuts them, so a bar sits where stacking every block before it would put it.
+    const ImVec2 origin = ImGui::GetCursorScreenPos();
+    const float pitch = std::floor(block.height) + std::floor(kKickRowHeight * s) + std::floor(kBarGap * s);
+    const int barCount = static_cast<int>(pattern.bars.size());
+    const BarSpan inView = barsBetween(origin.y, pitch, list->GetClipRectMin().y, list->GetClipRectMax().y, barCount);
+    // A dragged note's bar stays laid out when it scrolls away, so the drag goes on as it was held.
+    const int dragged = state.dragBar >= 0 && state.dragBar < barCount ? state.dragBar : -1;
+
     KickContext kick;
     kick.scale = pattern.scale;
     kick.weights = kickWeights(pattern);
-    for (std::size_t b = 0; b < pattern.bars.size(); ++b) {
-        block.bar = static_cast<int>(b);
+    const auto drawBar = [&](int b) {
+        ImGui::SetCursorScreenPos(ImVec2(origin.x, origin.y + static_cast<float>(b) * pitch));
+        block.bar = b;
         changed |= barBlock(list, state, pattern, rows, kick, block, playPosition);
-    }
+    };
+    if (dragged >= 0 && dragged < inView.first) drawBar(dragged);
+    for (int b = inView.first; b < inView.end; ++b) drawBar(b);
+    if (dragged >= inView.end) drawBar(dragged);
+    // The scroll range covers every bar.
+    ImGui::SetCursorScreenPos(ImVec2(origin.x, origin.y + static_cast<float>(barCount) * pitch));
+    ImGui::Dummy(ImVec2(0.0f, 0.0f));
     ImGui::PopStyleVar();
     ImGui::EndChild();
     return changed;

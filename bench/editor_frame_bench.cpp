@@ -56,6 +56,7 @@ void BM_EditorFrame(benchmark::State& state) {
 BENCHMARK(BM_EditorFrame)
     ->ArgsProduct({{0, 1, 2, 3}, {0}})
     ->Args({3, 16})
+    ->Args({3, 10000})
     ->ArgNames({"tab", "bars"})
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMicrosecond);
