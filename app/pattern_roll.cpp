@@ -382,8 +382,8 @@ bool drawPatternRoll(PatternPanelState& state, Pattern& pattern, const PatternRo
     ImGui::Dummy(ImVec2(1.0f, kBeatHeader * s));
 
     // Only the bars in view are laid out and drawn, so a long pattern costs a frame no more than a
-    // short one. Each block advances the layout by whole pixels, its three lines' heights cut down
-    // as the layout cuts them, so a bar sits where stacking every block before it would put it.
+    // short one. A block's three lines each advance the layout by whole pixels, cut down as the
+    // layout cuts them, so a bar sits where stacking the blocks before it on screen would put it.
     const ImVec2 origin = ImGui::GetCursorScreenPos();
     const float pitch = std::floor(block.height) + std::floor(kKickRowHeight * s) + std::floor(kBarGap * s);
     const int barCount = static_cast<int>(pattern.bars.size());

@@ -68,6 +68,7 @@ public:
             io.MouseDown[0] = input.left;
             io.MouseDown[1] = right;
             io.KeyShift = input.shift;
+            io.MouseWheel = input.wheel;
             io.MousePos = input.mouse;
             io.DisplaySize = display;
             io.DeltaTime = dt;

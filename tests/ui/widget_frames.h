@@ -16,6 +16,7 @@ struct WidgetInput {
     ImVec2 mouse{-1.0f, -1.0f};
     bool left = false;
     bool shift = false;
+    float wheel = 0.0f;          // notches turned this frame, up positive
     std::vector<ImGuiKey> keys;  // held down during the frame
     std::string typed;           // characters queued for the frame
 };
@@ -51,6 +52,7 @@ void widgetFrame(UiContext& ui, const WidgetInput& input, Body&& body, ImVec2 di
         for (ImGuiKey k : input.keys) io.KeysDown[k] = true;
         io.MouseDown[0] = input.left;
         io.KeyShift = input.shift;
+        io.MouseWheel = input.wheel;
         for (char c : input.typed) io.AddInputCharacter(static_cast<unsigned char>(c));
         io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
     }
