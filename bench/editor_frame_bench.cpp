@@ -1,13 +1,18 @@
-// One headless editor frame per tab at 900 x 950, in processor time, with its median and 99th percentile.
+// One headless editor frame per tab at 900 x 950, in processor time, with its median and 99th percentile,
+// and the memory a long pattern costs.
 #include "app/editor.h"
 #include "engine/pattern_generator.h"
 #include "engine/pattern_style.h"
+#include "storage/session.h"
 #include "tests/app/editor_frames.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <ctime>
+#include <fstream>
+#include <malloc.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -34,24 +39,39 @@ void timeFrames(benchmark::State& state, tarn::Editor& editor, tarn::testing::Ed
     state.counters["p99_ms"] = milliseconds[std::min(milliseconds.size() - 1, milliseconds.size() * 99 / 100)];
 }
 
+// The generator's pattern of `bars` bars from the benchmarks' fixed settings.
+tarn::Pattern generatedPattern(int bars) {
+    tarn::Pattern settings(bars, 36, 0);
+    tarn::applyStylePreset(settings, 2);
+    settings.seed = 42;
+    return tarn::generatePattern(settings);
+}
+
+// A line of /proc/self/status in megabytes: "VmRSS" now, "VmHWM" the most it has been.
+double statusMegabytes(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1)) / 1024.0;
+    return 0.0;
+}
+
 // The screenshot's state on one tab, playing (the position moves, so the cursors redraw), with its
 // generated pattern or one of `bars` bars; a goal of the frame is a median of at most 1 ms and a
-// 99th percentile of at most 4 ms.
+// 99th percentile of at most 4 ms, for ten thousand bars too. vertices counts what the frame drew.
 void BM_EditorFrame(benchmark::State& state) {
     const tarn::testing::AppEnvironment env;
     tarn::Editor editor(0);
     editor.setupScreenshot({});
     editor.selectedTab = static_cast<std::uint32_t>(state.range(0));
     if (state.range(1) > 0) {
-        tarn::Pattern settings(static_cast<int>(state.range(1)), 36, 0);
-        tarn::applyStylePreset(settings, 2);
-        settings.seed = 42;
-        editor.pattern = tarn::generatePattern(settings);
+        editor.pattern = generatedPattern(static_cast<int>(state.range(1)));
         editor.dirty = true;
     }
     tarn::testing::EditorFrames frames;
     for (int i = 0; i < 30; ++i) frames.frame(editor);  // warm-up: atlas, state store, first render
     timeFrames(state, editor, frames, [](int) { return tarn::ui::testing::WidgetInput{}; });
+    const tarn::ui::ContextScope scope(frames.ui);
+    state.counters["vertices"] = ImGui::GetDrawData()->TotalVtxCount;
 }
 BENCHMARK(BM_EditorFrame)
     ->ArgsProduct({{0, 1, 2, 3}, {0}})
@@ -60,6 +80,41 @@ BENCHMARK(BM_EditorFrame)
     ->ArgNames({"tab", "bars"})
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMicrosecond);
+
+// What a long pattern costs in memory, in megabytes of the process's resident set: the editor on the
+// pattern tab (rss_before_mb), after opening a session of `bars` bars there (rss_opened_mb: the
+// pattern, its notes and the phrase rendered on opening, whose two channels are render_mb and stop at
+// ten minutes) and after the mouse wheel has scrolled the roll from its first bar past its last
+// (rss_scrolled_mb). The figures are the whole process's: run it alone,
+// --benchmark_filter=BM_EditorLongPatternMemory/bars:10000.
+void BM_EditorLongPatternMemory(benchmark::State& state) {
+    const tarn::testing::AppEnvironment env;
+    tarn::Session session;
+    session.pattern = generatedPattern(static_cast<int>(state.range(0)));
+    const std::string path = env.file("long.json");
+    std::ofstream(path) << tarn::writeSession(session);
+    session = {};
+    malloc_trim(0);  // what making the file took goes back, so that the figures are the editor's
+    for (auto _ : state) {
+        tarn::Editor editor(0);
+        editor.setupScreenshot({"pattern", "generated"});
+        tarn::testing::EditorFrames frames;
+        for (int i = 0; i < 30; ++i) frames.frame(editor);
+        state.counters["rss_before_mb"] = statusMegabytes("VmRSS");
+        editor.runFileCommand({tarn::kOpenSessionCommand, path}, tarn::AudioConfig{});
+        for (int i = 0; i < 30; ++i) frames.frame(editor);
+        state.counters["rss_opened_mb"] = statusMegabytes("VmRSS");
+        state.counters["render_mb"] =
+            static_cast<double>((editor.renderedLeft.size() + editor.renderedRight.size()) * sizeof(float)) / 1048576.0;
+        // Forty notches a frame over the roll move it by some thirty bars: enough frames to pass the last.
+        tarn::ui::testing::WidgetInput wheel = tarn::ui::testing::pointer(450.0f, 400.0f);
+        wheel.wheel = -40.0f;
+        for (std::int64_t i = 0; i < state.range(0) / 20 + 10; ++i) frames.frame(editor, wheel);
+        state.counters["rss_scrolled_mb"] = statusMegabytes("VmRSS");
+    }
+    state.counters["rss_peak_mb"] = statusMegabytes("VmHWM");
+}
+BENCHMARK(BM_EditorLongPatternMemory)->Arg(16)->Arg(10000)->ArgName("bars")->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The spectrum tab playing, untouched (0) or with the harmonics dragged a pixel up and down each frame
 // (1): a dragged frame changes drive, so the sound is analysed again, and it must still fit in the
