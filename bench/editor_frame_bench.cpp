@@ -47,8 +47,10 @@ tarn::Pattern generatedPattern(int bars) {
     return tarn::generatePattern(settings);
 }
 
-// A line of /proc/self/status in megabytes: "VmRSS" now, "VmHWM" the most it has been.
+// A line of /proc/self/status in megabytes: "VmRSS" now, "VmHWM" the most it has been. Memory freed
+// is handed back to the system first: whether the allocator keeps it varies from run to run.
 double statusMegabytes(const std::string& key) {
+    malloc_trim(0);
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
         if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1)) / 1024.0;
@@ -85,8 +87,8 @@ BENCHMARK(BM_EditorFrame)
 // pattern tab (rss_before_mb), after opening a session of `bars` bars there (rss_opened_mb: the
 // pattern, its notes and the phrase rendered on opening, whose two channels are render_mb and stop at
 // ten minutes) and after the mouse wheel has scrolled the roll from its first bar past its last
-// (rss_scrolled_mb). The figures are the whole process's: run it alone,
-// --benchmark_filter=BM_EditorLongPatternMemory/bars:10000.
+// (rss_scrolled_mb); rss_peak_mb is the most it has been, what opening needs in passing included. The
+// figures are the whole process's: run it alone, --benchmark_filter=BM_EditorLongPatternMemory/bars:10000.
 void BM_EditorLongPatternMemory(benchmark::State& state) {
     const tarn::testing::AppEnvironment env;
     tarn::Session session;
@@ -94,7 +96,6 @@ void BM_EditorLongPatternMemory(benchmark::State& state) {
     const std::string path = env.file("long.json");
     std::ofstream(path) << tarn::writeSession(session);
     session = {};
-    malloc_trim(0);  // what making the file took goes back, so that the figures are the editor's
     for (auto _ : state) {
         tarn::Editor editor(0);
         editor.setupScreenshot({"pattern", "generated"});
