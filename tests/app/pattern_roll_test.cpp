@@ -78,7 +78,7 @@ struct RollTab : testing::EditorTab {
     ImVec2 mouse{450.0f, 400.0f};  // over the roll
 };
 
-TEST(LongPatternRoll, FrameDrawsNoMoreThanASixteenBarPatterns) {
+TEST(LongPatternRoll, AFrameDrawsNoMoreThanForSixteenBars) {
     struct Case {
         const char* where;
         int wheelFrames;  // -1: to the end
