@@ -22,6 +22,7 @@ TEST(EditorStartUp, StartsUnmodifiedOnDemoWithTheDemoLineAndStacksItsBlocksFromT
     EXPECT_TRUE(samePatchBits(editor.patch, startingSound()) && samePatchBits(editor.baselinePatch, editor.patch));
     EXPECT_EQ(editor.presets.entries.at(editor.presetIndex).name, "Demo");
     EXPECT_EQ(editor.notes.size(), 18u);
+    EXPECT_EQ(editor.loopBeats, 32.0) << "the waveform cursor wraps with the demo line's loop before any edit";
     EXPECT_EQ(editor.pattern.bars.size(), 4u);
     EXPECT_EQ(editor.pattern.seed, 42u);
     EXPECT_EQ(editor.pattern.rootNote, 36);
