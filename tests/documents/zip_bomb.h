@@ -15,10 +15,12 @@
 
 namespace tarn::testing {
 
-// One deflated entry of `mebibytes` MiB of spaces, about a thousandth of that in size. zlib
-// compresses one MiB ending in a full flush, which forgets the history, so every further MiB
-// compresses to the same bytes: the stream is that piece repeated, then an empty final block.
-inline std::vector<std::uint8_t> zipBomb(const std::string& name, unsigned mebibytes) {
+// One deflated entry of `mebibytes` MiB of spaces, about a thousandth of that in size, after the
+// entries `before`. zlib compresses one MiB ending in a full flush, which forgets the history, so
+// every further MiB compresses to the same bytes: the stream is that piece repeated, then an empty
+// final block.
+inline std::vector<std::uint8_t> zipBomb(const std::string& name, unsigned mebibytes,
+                                         std::vector<zip::Entry> before = {}) {
     const std::vector<std::uint8_t> mebibyte(1 << 20, ' ');
     std::vector<std::uint8_t> piece(1 << 20), end(64);
     z_stream z{};
@@ -41,17 +43,21 @@ inline std::vector<std::uint8_t> zipBomb(const std::string& name, unsigned mebib
     }
     stream.insert(stream.end(), end.begin(), end.end());
 
-    // Our writer's archive of one empty stored entry, the stream put in as its data.
+    // Our writer's archive with the bomb as a last, empty stored entry, the stream put in as its
+    // data. The writer adds no extra fields or comments, so the last central header ends where the
+    // end record starts.
     IssueList issues;
-    std::vector<std::uint8_t> zip = zip::write({zip::Entry{name, {}, false}}, issues).value();
-    zip.insert(zip.begin() + std::ptrdiff_t(zip::kLocalHeaderBytes + name.size()), stream.begin(), stream.end());
+    before.push_back(zip::Entry{name, {}, false});
+    std::vector<std::uint8_t> zip = zip::write(before, issues).value();
+    const std::size_t central = zip.size() - zip::kEndRecordBytes - zip::kCentralHeaderBytes - name.size();
+    const std::size_t local = zip::read32(&zip[central + 42]); // the local header's offset
+    zip.insert(zip.begin() + std::ptrdiff_t(local + zip::kLocalHeaderBytes + name.size()), stream.begin(), stream.end());
     auto set = [&zip](std::size_t at, std::uint32_t value, int bytes) {
         for (int k = 0; k < bytes; ++k) zip[at + std::size_t(k)] = std::uint8_t(value >> (8 * k));
     };
     const std::size_t endRecord = zip.size() - zip::kEndRecordBytes;
-    const std::uint32_t directory = zip::read32(&zip[endRecord + 16]) + std::uint32_t(stream.size());
-    set(endRecord + 16, directory, 4);
-    for (std::size_t header : {std::size_t(0), std::size_t(directory) + 2}) { // central fields stand 2 bytes later
+    set(endRecord + 16, zip::read32(&zip[endRecord + 16]) + std::uint32_t(stream.size()), 4);
+    for (std::size_t header : {local, central + stream.size() + 2}) { // central fields stand 2 bytes later
         set(header + 8, zip::kMethodDeflated, 2);
         set(header + 14, std::uint32_t(crc), 4);
         set(header + 18, std::uint32_t(stream.size()), 4);

@@ -2,6 +2,7 @@
 #include "storage/preset_scan.h"
 
 #include "documents/sha256.h"
+#include "storage/patch_document.h"
 #include "documents/zip/zip.h"
 #include "tests/documents/zip_bomb.h"
 #include "tests/storage/preset_test_support.h"
@@ -146,6 +147,33 @@ TEST(PresetScan, ArchivesPastThePresetLimitsAreSkippedWithoutUnpacking) {
     EXPECT_EQ(skipped[0].reason, "The archive unpacks to more than allowed");
     EXPECT_LT(cost.residentGrowthBytes, 64u << 20);
     EXPECT_LT(cost.seconds, 0.2);
+}
+
+TEST(PresetScan, OnlyTheScanNarrowsTheLimitsASoundFileIsReadWith) {
+    // A preset whose asset takes the archive one mebibyte past what the scan allows, far within the
+    // general limits: opened as a sound file it reads, asset and all; in the preset folder it is skipped.
+    const unsigned assetMebibytes = unsigned(kPresetScanLimits.maxTotalSize >> 20) + 1;
+    const std::vector<std::uint8_t> spaces(std::size_t(assetMebibytes) << 20, ' ');
+    const std::string text = presetText("large");
+    const std::vector<std::uint8_t> archive =
+        testing::zipBomb("assets/" + sha256Hex(spaces.data(), spaces.size()), assetMebibytes,
+                         {{"instance.json", {text.begin(), text.end()}, false}});
+
+    InstanceDocument document;
+    std::optional<Patch> patch;
+    IssueList soundIssues;
+    patchFromInstance(document, patch, archive, soundIssues);
+    ASSERT_TRUE(patch.has_value());
+    EXPECT_EQ(patch->weight, 0.25f);
+    EXPECT_TRUE(soundIssues.empty()) << soundIssues.front().message;
+
+    ScratchFolder folder;
+    const fs::path file = folder.path() / "large.tarn";
+    writeBytes(file, archive);
+    IssueList scanIssues;
+    std::string reason;
+    EXPECT_FALSE(readInstanceFile(file, scanIssues, reason).has_value());
+    EXPECT_EQ(reason, "The archive unpacks to more than allowed");
 }
 
 TEST(PresetScan, LinkLoopsVanishedFilesAndPlainFilesNeverStopTheScan) {
