@@ -94,11 +94,12 @@ void restoreIcon(ImDrawList* list, const Rect& r, ImU32 colour) {
     const float inset = std::round(step);
     list->AddRect(ImVec2(min.x, min.y + inset), ImVec2(max.x - inset, max.y), colour, 0.0f, ImDrawFlags_None,
                   thickness);
-    // The back window's corner, on the same pixel centres as the outline (AddLine adds the half pixel).
-    const float top = min.y;
-    const float side = max.x - 1.0f;
-    list->AddLine(ImVec2(min.x + inset, top), ImVec2(side, top), colour, thickness);
-    list->AddLine(ImVec2(side, top), ImVec2(side, max.y - inset), colour, thickness);
+    // The back window's corner, on the same pixel centres as the outline. One polyline, not two
+    // lines: two strokes that both stop at the corner pixel's centre leave that pixel unlit.
+    const float top = min.y + 0.5f;
+    const float side = max.x - 0.5f;
+    const ImVec2 corner[] = {ImVec2(min.x + inset + 0.5f, top), ImVec2(side, top), ImVec2(side, max.y - inset + 0.5f)};
+    list->AddPolyline(corner, 3, colour, ImDrawFlags_None, thickness);
 }
 
 void saveIcon(ImDrawList* list, const Rect& r, ImU32 colour) {
