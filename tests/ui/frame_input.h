@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 
 #include <cstdio>
 #include <fstream>
@@ -92,6 +93,33 @@ inline FrameInput pointerAt(float x, float y, bool left = false) {
 // Hover, press and release at (x, y): the frames of a click.
 inline std::vector<FrameInput> clickAt(float x, float y) {
     return {pointerAt(x, y), pointerAt(x, y, true), pointerAt(x, y)};
+}
+
+// Hovers down the topmost open popup until its item labelled so is under the pointer, then clicks
+// it; `frame(input)` runs one frame. False when the popup holds no such item. The popup's size is
+// read again after every frame: a popup measures itself in the frames after it opens.
+template <class Frame>
+bool clickPopupItem(UiContext& ui, const char* label, Frame&& frame) {
+    const auto popup = [&ui]() -> const ImGuiWindow* {
+        ContextScope scope(ui);
+        return GImGui->OpenPopupStack.empty() ? nullptr : GImGui->OpenPopupStack.back().Window;
+    };
+    if (popup() == nullptr) return false;
+    const ImGuiID item = ImHashStr(label, 0, popup()->ID);
+    for (float y = popup()->Pos.y; popup() != nullptr && y < popup()->Pos.y + popup()->Size.y; y += 3.0f) {
+        const FrameInput at = pointerAt(popup()->Pos.x + 30.0f, y);
+        frame(at);
+        bool hovered = false;
+        {
+            ContextScope scope(ui);
+            hovered = GImGui->HoveredId == item;
+        }
+        if (!hovered) continue;
+        frame(pointerAt(at.mouse.x, y, true));
+        frame(at);
+        return true;
+    }
+    return false;
 }
 
 // Window controls that count the calls made to them.
