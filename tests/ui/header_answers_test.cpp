@@ -1,5 +1,5 @@
-// The header's questions answered with the mouse: the discard box's two buttons, and the Help
-// menu's "Manual" handed to the system opener, over an editor-like header.
+// The header while a question is open: the discard box answered with its two buttons, keys held
+// back while a file dialog waits, and the Help menu's "Manual" handed to the system opener.
 #include "ui/header_bar.h"
 
 #include "tests/ui/frame_input.h"
@@ -87,10 +87,30 @@ TEST(HeaderAnswers, ManualGoesToTheSystemOpenerOnce) {
     AskingHeader rig;
     for (const FrameInput& in : testing::clickAt(40, 18)) rig.frame(in);
     std::vector<HeaderResult> results;
-    ASSERT_TRUE(testing::clickPopupItem(rig.ui, "Manual", [&](const FrameInput& in) { results.push_back(rig.frame(in)); }));
+    ASSERT_TRUE(
+        testing::clickPopupItem(rig.ui, "Manual", [&](const FrameInput& in) { results.push_back(rig.frame(in)); }));
     rig.frame(FrameInput{});
     EXPECT_EQ(rig.opened, std::vector<std::string>{"/usr/share/doc/tarnlode/manual.html"});
     for (const HeaderResult& r : results) EXPECT_FALSE(r.action || r.command || r.commandFile || r.openPath);
+}
+
+TEST(HeaderAnswers, KeysWaitWhileAFileDialogIsQueuedOrRunning) {
+    // A file document with a path: Ctrl+S saves to it at once, unless another requester's dialog is
+    // queued (asked for, not yet taken by the host) or running (taken, not yet answered).
+    for (const int dialog : {0, 1, 2}) {
+        AskingHeader rig;
+        rig.model.document =
+            HeaderDocument{0, "Song", "song", "/music/song.json", false, false, false, true, false, {}, ""};
+        testing::runFrame(rig.ui, FrameInput{}, [&](ImDrawList*) {
+            if (dialog > 0) requestFileDialog("elsewhere", FileDialogOptions{});
+        });
+        if (dialog == 2) {
+            ContextScope scope(rig.ui);
+            ASSERT_TRUE(takePendingFileDialog().has_value());
+        }
+        const HeaderResult r = rig.frame(testing::pressing({testing::scancode::s}, true));
+        EXPECT_EQ(r.saveAsPath, dialog == 0 ? std::optional<std::string>("/music/song.json") : std::nullopt) << dialog;
+    }
 }
 
 }  // namespace
