@@ -14,7 +14,6 @@ namespace tarn::ui {
 namespace {
 
 using testing::FrameInput;
-using testing::pointerAt;
 
 // A modified kind-1 "Patch" that asks before stepping, in a 900 x 36 header with window controls;
 // the system opener records what it is asked to open.
