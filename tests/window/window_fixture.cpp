@@ -118,6 +118,42 @@ std::string windowWithTitle(const std::string& title, const std::string& except)
     return "";
 }
 
+std::ostream& operator<<(std::ostream& out, const XWindow& w) {
+    return out << w.width << "x" << w.height << " at " << w.x << "," << w.y << (w.viewable ? "" : " unmapped") << " ["
+               << w.netWmState << "] " << w.wmState;
+}
+
+XWindow askServer(const std::string& id) {
+    std::string said;
+    run("xwininfo -id " + id + "; xprop -id " + id + " _NET_WM_STATE WM_STATE", &said);
+    XWindow w;
+    std::istringstream lines(said);
+    for (std::string line; std::getline(lines, line);) {
+        const auto value = [&](const std::string& key, int& to) {
+            const size_t at = line.find(key);
+            if (at != std::string::npos) to = std::atoi(line.c_str() + at + key.size());
+        };
+        value("Absolute upper-left X:", w.x);
+        value("Absolute upper-left Y:", w.y);
+        value("Width:", w.width);
+        value("Height:", w.height);
+        if (line.find("Map State: IsViewable") != std::string::npos) w.viewable = true;
+        if (line.starts_with("_NET_WM_STATE(ATOM) =")) w.netWmState = line.substr(line.find('=') + 1);
+        if (const size_t at = line.find("window state: "); at != std::string::npos) w.wmState = line.substr(at + 14);
+    }
+    return w;
+}
+
+XWindow waitForServer(const std::string& id, const std::function<bool(const XWindow&)>& met, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    XWindow w = askServer(id);
+    while (!met(w) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        w = askServer(id);
+    }
+    return w;
+}
+
 void ProbeView::draw(const FrameInfo& frame) {
     // The button at logical (200, 6), 100 x 24, in the caption band; a magenta block for screenshots.
     const float s = frame.displayScale;
@@ -147,6 +183,11 @@ bool ProbeView::waitFor(Check check, double seconds) {
     changed_.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return waiter.met || finished_; });
     std::erase(waiters_, &waiter);
     return waiter.met;
+}
+
+bool ProbeView::frames(int count) {
+    int seen = 0;
+    return waitFor([&](const FrameInfo&) { return ++seen >= count; });
 }
 
 void ProbeView::finish() {

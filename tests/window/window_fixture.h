@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,20 @@ private:
 // A visible window with this exact title other than `except`, as soon as one shows; "" if none does.
 std::string windowWithTitle(const std::string& title, const std::string& except = "");
 
+// What the X server says of a window (xwininfo, xprop): its place on the screen, its size and states.
+struct XWindow {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool viewable = false;
+    std::string netWmState;  // _NET_WM_STATE's atoms as xprop lists them; "" for none
+    std::string wmState;     // WM_STATE's "Normal" or "Iconic"; "" where no window manager set it
+    bool has(const std::string& state) const { return netWmState.find(state) != std::string::npos; }
+};
+std::ostream& operator<<(std::ostream& out, const XWindow& w);
+XWindow askServer(const std::string& id);
+// Asks the server again until `met` holds or `seconds` pass; the last answer either way.
+XWindow waitForServer(const std::string& id, const std::function<bool(const XWindow&)>& met,
+                      double seconds = kPatience);
+
 // A view with a button in the caption band, watched and driven by a script on another thread:
 // every check runs inside a frame, on the UI thread, with the UI context current.
 class ProbeView : public View {
@@ -52,6 +67,15 @@ public:
     // Runs `check` in every frame until it returns true; false if it never did in time or the
     // window has gone.
     bool waitFor(Check check, double seconds = kPatience);
+    // Lets `count` frames pass; false if the window went first.
+    bool frames(int count);
+    // What `what` gives inside the next frame (a default value if the window has gone).
+    template <class Read>
+    auto read(Read what) {
+        decltype(what()) value{};
+        waitFor([&](const FrameInfo&) { return value = what(), true; });
+        return value;
+    }
     void finish();
 
     // The UI thread's own (read them inside checks).

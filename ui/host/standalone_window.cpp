@@ -8,9 +8,13 @@
 // - The minimum size goes to the window system (WM_NORMAL_HINTS) at creation and at every scale
 //   change, in place of answers to WM_GETMINMAXINFO. No window class is registered, and there is
 //   no non-client frame to compute (WM_NCCALCSIZE): a maximised window keeps its whole area.
-// - Hit testing goes through SDL_SetWindowHitTest and the window system moves and resizes. SDL
+// - Hit testing goes through SDL_SetWindowHitTest and the window manager moves and resizes. SDL
 //   reports no presses on a draggable area, so the caption double click that toggles fullscreen
 //   is recognised inside the hit test (SDL's double-click time and radius) and posted to the loop.
+//   A press released before the manager took the pointer (a quick click) has its move or resize
+//   cancelled (_NET_WM_MOVERESIZE_CANCEL): the manager would otherwise move the window until the
+//   next release and take the next press, the second click of a double click, as that release.
+//   The press that completes a double click moves nothing, as on Windows.
 // - Fullscreen is the window system's fullscreen on the window's display (SDL's desktop
 //   fullscreen); leaving it restores the saved position and size, or maximises again.
 // - close() ends the loop at its next check in place of posting WM_CLOSE; SDL_QUIT, the window
@@ -45,6 +49,7 @@
 #include "ui/host/system_open_xdg.h"
 #include "ui/host/view_host.h"
 #include "ui/host/window_icon.h"
+#include "ui/host/x11_window_manager.h"
 #include "ui/ui_context.h"
 
 #include <SDL.h>
@@ -165,6 +170,7 @@ struct Placement {
 class StandaloneWindow final : public WindowControls {
 public:
     StandaloneWindow(View& view, const StandaloneOptions& options);
+    ~StandaloneWindow() override;
     StandaloneWindow(const StandaloneWindow&) = delete;
     StandaloneWindow& operator=(const StandaloneWindow&) = delete;
     int run();
@@ -181,6 +187,7 @@ public:
 
 private:
     static SDL_HitTestResult onHitTest(SDL_Window*, const SDL_Point* point, void* self);
+    static int onSystemEvent(void* self, SDL_Event* event);
     SDL_HitTestResult hitTest(const SDL_Point& point);
     bool uiWantsPointer();
     void pumpEvents(bool inputAllowed);
@@ -209,6 +216,9 @@ private:
     float pendingScale_ = 0.0f;
     bool vsyncRefused_ = false;
     CaptionClicks captionClicks_;
+    // The last press on the window was handed to the window manager as a move or resize.
+    bool pressToWindowManager_ = false;
+    std::uint32_t presses_ = 0;
     KeyTapLatch keys_;
     std::vector<std::string> dropPaths_;
     std::exception_ptr dialogError_;
@@ -233,7 +243,15 @@ StandaloneWindow::StandaloneWindow(View& view, const StandaloneOptions& options)
     // SDL keeps its own copy of the icon.
     if (const WindowIcon icon = loadWindowIcon(options_.iconPng)) SDL_SetWindowIcon(window_.get(), icon.get());
     SDL_SetWindowHitTest(window_.get(), onHitTest, this);
+    // The system's own events, seen as SDL reads them, in order with the hit tests.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    SDL_AddEventWatch(onSystemEvent, this);
     SDL_ShowWindow(window_.get());
+}
+
+StandaloneWindow::~StandaloneWindow() {
+    SDL_DelEventWatch(onSystemEvent, this);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_DISABLE);
 }
 
 int StandaloneWindow::run() {
@@ -264,6 +282,7 @@ void StandaloneWindow::pumpEvents(bool inputAllowed) {
 }
 
 void StandaloneWindow::handle(SDL_Event& event, bool inputAllowed) {
+    if (event.type == SDL_SYSWMEVENT) return;  // seen by onSystemEvent as it came
     const bool drop = event.type >= SDL_DROPFILE && event.type <= SDL_DROPCOMPLETE;
     const bool doubleClick = event.type == captionDoubleClickEvent();
     const bool input = (event.type >= SDL_KEYDOWN && event.type < SDL_CLIPBOARDUPDATE) || drop || doubleClick;
@@ -274,6 +293,10 @@ void StandaloneWindow::handle(SDL_Event& event, bool inputAllowed) {
         return;
     }
     if (doubleClick) {
+        // The press that completed the double click began a move too; it is not one.
+        if (static_cast<std::uint32_t>(event.user.code) == presses_ && std::exchange(pressToWindowManager_, false)) {
+            cancelWindowManagerDrag(window_.get());
+        }
         toggleFullscreen();
         return;
     }
@@ -324,6 +347,20 @@ SDL_HitTestResult StandaloneWindow::onHitTest(SDL_Window*, const SDL_Point* poin
     return static_cast<StandaloneWindow*>(self)->hitTest(*point);
 }
 
+// Called as each event is queued, on the thread that queues it. A release of the press handed to
+// the window manager that still reaches the window came before the manager took the pointer: the
+// manager would go on moving or sizing the window until the next release, and would take the next
+// press (the second click of a double click) as that release.
+int StandaloneWindow::onSystemEvent(void* self, SDL_Event* event) {
+    if (event->type != SDL_SYSWMEVENT) return 1;
+    auto* window = static_cast<StandaloneWindow*>(self);
+    if (window->pressToWindowManager_ && isPrimaryButtonRelease(window->window_.get(), *event)) {
+        window->pressToWindowManager_ = false;
+        cancelWindowManagerDrag(window->window_.get());
+    }
+    return 1;
+}
+
 SDL_HitTestResult StandaloneWindow::hitTest(const SDL_Point& point) {
     HitTestInput in;
     in.x = point.x;
@@ -334,6 +371,8 @@ SDL_HitTestResult StandaloneWindow::hitTest(const SDL_Point& point) {
     in.restored = !isMaximized() && !fullscreen_;
     in.uiWantsPointer = uiWantsPointer();
     const WindowHit hit = classifyHit(in);
+    pressToWindowManager_ = hit != WindowHit::client;
+    ++presses_;
     if (hit != WindowHit::caption) {
         captionClicks_.reset();
     } else if (captionClicks_.press(SDL_GetTicks(), point.x, point.y,
@@ -341,6 +380,7 @@ SDL_HitTestResult StandaloneWindow::hitTest(const SDL_Point& point) {
                                     hintOr(SDL_HINT_MOUSE_DOUBLE_CLICK_RADIUS, 32))) {
         SDL_Event event{};
         event.type = captionDoubleClickEvent();
+        event.user.code = static_cast<Sint32>(presses_);
         SDL_PushEvent(&event);
     }
     return toSdl(hit);

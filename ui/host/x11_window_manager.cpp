@@ -1,0 +1,47 @@
+// What the window asks of the X window manager directly, where SDL has no call for it.
+#include "ui/host/x11_window_manager.h"
+
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace tarn::ui {
+namespace {
+
+constexpr long kMoveResizeCancel = 11;  // _NET_WM_MOVERESIZE_CANCEL
+constexpr long kFromApplication = 1;    // the source indication of a normal application
+
+bool x11Window(SDL_Window* window, SDL_SysWMinfo& info) {
+    SDL_VERSION(&info.version);
+    return window != nullptr && SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11;
+}
+
+}  // namespace
+
+bool isPrimaryButtonRelease(SDL_Window* window, const SDL_Event& event) {
+    if (event.type != SDL_SYSWMEVENT || event.syswm.msg == nullptr || event.syswm.msg->subsystem != SDL_SYSWM_X11) {
+        return false;
+    }
+    const XEvent& x = event.syswm.msg->msg.x11.event;
+    if (x.type != ButtonRelease || x.xbutton.button != Button1) return false;
+    SDL_SysWMinfo info;
+    return x11Window(window, info) && x.xbutton.window == info.info.x11.window;
+}
+
+void cancelWindowManagerDrag(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!x11Window(window, info)) return;
+    Display* display = info.info.x11.display;
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = info.info.x11.window;
+    message.xclient.message_type = XInternAtom(display, "_NET_WM_MOVERESIZE", False);
+    message.xclient.format = 32;
+    message.xclient.data.l[2] = kMoveResizeCancel;
+    message.xclient.data.l[3] = Button1;
+    message.xclient.data.l[4] = kFromApplication;
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+    XFlush(display);
+}
+
+}  // namespace tarn::ui

@@ -1,0 +1,16 @@
+// What the window asks of the X window manager directly, where SDL has no call for it.
+#pragma once
+
+#include <SDL.h>
+
+namespace tarn::ui {
+
+// A release of the first mouse button over `window`, as X reported it (an SDL_SYSWMEVENT). SDL
+// itself reports no release for a press it handed to the window manager.
+bool isPrimaryButtonRelease(SDL_Window* window, const SDL_Event& event);
+
+// Asks the window manager to end the move or resize it began for `window` (_NET_WM_MOVERESIZE_CANCEL).
+// Harmless when none runs.
+void cancelWindowManagerDrag(SDL_Window* window);
+
+}  // namespace tarn::ui
