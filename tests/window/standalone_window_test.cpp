@@ -1,6 +1,6 @@
 // The standalone window on a private X server at scale 1.5, used through xdotool as a user would,
-// under a window manager as on every desktop. What the window did is read from the X server, never
-// from the window's own belief.
+// under a window manager as on every desktop, and once without one. What the window did is read
+// from the X server, never from the window's own belief.
 #include "tests/window/window_fixture.h"
 #include "ui/embedded.h"
 #include "ui/system_open.h"
@@ -48,6 +48,10 @@ bool pointerTo(const std::string& window, ProbeView& view, int x, int y) {
     });
 }
 
+bool pointerTo(const std::string& window, ProbeView& view, ImVec2 point) {
+    return pointerTo(window, view, static_cast<int>(point.x), static_cast<int>(point.y));
+}
+
 // A frame laid out for exactly the X window's size.
 bool viewMatches(ProbeView& view, const XWindow& w) {
     return view.waitFor([&](const FrameInfo& f) {
@@ -66,6 +70,11 @@ XWindow placed(int x, int y, int width, int height) {
 
 bool sameGeometry(const XWindow& a, const XWindow& b) {
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+// The caption buttons' tooltip, once the pointer has rested on the button long enough.
+bool captionReads(ProbeView& view, const std::string& text) {
+    return view.waitFor([&](const FrameInfo&) { return view.captionText.find(text) != std::string::npos; });
 }
 
 TEST(StandaloneWindow, OpensAtTheDisplayScaleWithItsMinimumSizeAndIconAndShowsTheView) {
@@ -155,6 +164,33 @@ TEST(StandaloneWindow, CaptionBandDragsUnlessOverAnItemAndItsDoubleClickTogglesF
             run("xdotool key --delay 0 Escape");
             EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.escapes == taps; })) << "tap " << taps;
         }
+    });
+}
+
+TEST(StandaloneWindow, WithoutAWindowManagerFullscreenAndMaximiseAreRefusedAndTheViewKeepsTheWindowsSize) {
+    const Xvfb server(Desktop::bare);
+    ProbeView view;
+    runScripted(view, probeOptions(), [&] {
+        const std::string id = windowWithTitle("tarn-probe");
+        const XWindow opened = waitForServer(id, [](const XWindow& now) { return now.viewable; });
+        EXPECT_EQ(opened.width, 1350) << opened;
+        EXPECT_EQ(opened.height, 1425) << opened;
+
+        // A caption double click, then the maximise button: nothing answers either request.
+        ASSERT_TRUE(pointerTo(id, view, 900, 27));
+        run("xdotool click --repeat 2 --delay 100 1");
+        view.frames(10);
+        XWindow w = askServer(id);
+        EXPECT_TRUE(sameGeometry(w, opened) && w.netWmState.empty()) << w << ", was " << opened;
+        EXPECT_TRUE(viewMatches(view, w)) << w;
+
+        ASSERT_TRUE(pointerTo(id, view, view.read([&] { return view.maximiseAt; })));
+        run("xdotool click 1");
+        view.frames(10);
+        w = askServer(id);
+        EXPECT_TRUE(sameGeometry(w, opened) && w.netWmState.empty()) << w << ", was " << opened;
+        EXPECT_TRUE(viewMatches(view, w)) << w;
+        EXPECT_TRUE(captionReads(view, "Maximise"));
     });
 }
 

@@ -1,6 +1,7 @@
 // The window tests' tools: a private X server, commands run as a user would, and a view a script drives.
 #include "tests/window/window_fixture.h"
 
+#include "ui/caption_buttons.h"
 #include "ui/imgui_compat.h"
 #include "ui/ui_context.h"
 
@@ -8,8 +9,11 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <fcntl.h>
@@ -154,6 +158,17 @@ XWindow waitForServer(const std::string& id, const std::function<bool(const XWin
     return w;
 }
 
+std::array<int, 4> workArea() {
+    std::string said;
+    run("xprop -root _NET_WORKAREA", &said);
+    std::array<int, 4> area{};
+    const size_t at = said.find('=');
+    if (at != std::string::npos) {
+        std::sscanf(said.c_str() + at + 1, " %d, %d, %d, %d", &area[0], &area[1], &area[2], &area[3]);
+    }
+    return area;
+}
+
 void ProbeView::draw(const FrameInfo& frame) {
     // The button at logical (200, 6), 100 x 24, in the caption band; a magenta block for screenshots.
     const float s = frame.displayScale;
@@ -162,11 +177,30 @@ void ProbeView::draw(const FrameInfo& frame) {
                                               IM_COL32(255, 0, 255, 255));
     ImGui::SetCursorScreenPos(ImVec2(200.0f * s, 6.0f * s));
     const bool clicked = ImGui::Button("probe", ImVec2(100.0f * s, 24.0f * s));
+    const bool hovered = ImGui::IsItemHovered();
     UiContext& ui = UiContext::current();
     ui.drop.wanted = true;
 
+    // The caption buttons at the right end of the band (32 px squares), and what they drew.
+    const Rect band{frame.content.x, 0.0f, frame.content.w, 36.0f * s};
+    const std::string logPath = std::filesystem::temp_directory_path() / ("tarn-probe-" + std::to_string(getpid()));
+    ImGui::LogToFile(-1, logPath.c_str());
+    captionButtons(frame, band);
+    ImGui::LogFinish();
+    std::ifstream logged(logPath, std::ios::binary);
+    std::string drawn((std::istreambuf_iterator<char>(logged)), std::istreambuf_iterator<char>());
+    logged.close();
+    std::remove(logPath.c_str());
+    const auto centre = [&](int fromRight) {
+        return ImVec2(band.x + band.w - 32.0f * s * (static_cast<float>(fromRight) + 0.5f), band.y + band.h * 0.5f);
+    };  // 0 close, 1 maximise, 2 minimise
+
     const std::lock_guard lock(mutex_);
-    buttonHovered = ImGui::IsItemHovered();
+    maximiseAt = centre(1);
+    minimiseAt = centre(2);
+    captionText = std::move(drawn);
+    ++framesDrawn;
+    buttonHovered = hovered;
     buttonClicks += clicked ? 1 : 0;
     mouseDowns += ImGui::IsMouseClicked(0) ? 1 : 0;
     escapes += compat::isKeyPressed(compat::Key::Escape, false) ? 1 : 0;

@@ -3,6 +3,9 @@
 
 #include "ui/host/standalone_window.h"
 
+#include <imgui.h>
+
+#include <array>
 #include <condition_variable>
 #include <cstdio>
 #include <functional>
@@ -57,9 +60,11 @@ XWindow askServer(const std::string& id);
 // Asks the server again until `met` holds or `seconds` pass; the last answer either way.
 XWindow waitForServer(const std::string& id, const std::function<bool(const XWindow&)>& met,
                       double seconds = kPatience);
+// The root window's _NET_WORKAREA: where a maximised window goes.
+std::array<int, 4> workArea();
 
-// A view with a button in the caption band, watched and driven by a script on another thread:
-// every check runs inside a frame, on the UI thread, with the UI context current.
+// A view with a button and the caption buttons in the caption band, watched and driven by a script
+// on another thread: every check runs inside a frame, on the UI thread, with the UI context current.
 class ProbeView : public View {
 public:
     using Check = std::function<bool(const FrameInfo&)>;
@@ -69,6 +74,12 @@ public:
     bool waitFor(Check check, double seconds = kPatience);
     // Lets `count` frames pass; false if the window went first.
     bool frames(int count);
+    // What `what` gives now, between frames (as while the window is minimised and draws none).
+    template <class Read>
+    auto peek(Read what) {
+        const std::lock_guard lock(mutex_);
+        return what();
+    }
     // What `what` gives inside the next frame (a default value if the window has gone).
     template <class Read>
     auto read(Read what) {
@@ -79,9 +90,11 @@ public:
     void finish();
 
     // The UI thread's own (read them inside checks).
-    int buttonClicks = 0, mouseDowns = 0, escapes = 0, dialogFrames = 0;
+    int buttonClicks = 0, mouseDowns = 0, escapes = 0, dialogFrames = 0, framesDrawn = 0;
     bool buttonHovered = false;
     std::vector<std::string> dropped;  // the paths of the last drop
+    ImVec2 maximiseAt, minimiseAt;     // the caption buttons' centres, window pixels
+    std::string captionText;           // the text the caption buttons drew last (their tooltip)
 
 private:
     struct Waiter {

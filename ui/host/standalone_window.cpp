@@ -15,8 +15,10 @@
 //   cancelled (_NET_WM_MOVERESIZE_CANCEL): the manager would otherwise move the window until the
 //   next release and take the next press, the second click of a double click, as that release.
 //   The press that completes a double click moves nothing, as on Windows.
-// - Fullscreen is the window system's fullscreen on the window's display (SDL's desktop
-//   fullscreen); leaving it restores the saved position and size, or maximises again.
+// - Maximise and fullscreen are asked of the window manager; where none runs, or it does not offer
+//   the state, the request is refused and the window stays as it is, in place of a system that
+//   always grants them. Fullscreen covers the window's display (SDL's desktop fullscreen); leaving
+//   it restores the saved position and size, or maximises again.
 // - close() ends the loop at its next check in place of posting WM_CLOSE; SDL_QUIT, the window
 //   system's close, SIGINT and SIGTERM end it the same way.
 // - The loop sleeps 10 ms while the window is minimised or hidden, in place of asking an occluded
@@ -399,7 +401,8 @@ void StandaloneWindow::toggleMaximize() {
         toggleFullscreen();
     } else if (isMaximized()) {
         SDL_RestoreWindow(window_.get());
-    } else {
+    } else if (windowManagerOffers(window_.get(), "_NET_WM_STATE_MAXIMIZED_VERT")) {
+        // SDL marks the window maximised as it asks; unanswered, the mark would stay.
         SDL_MaximizeWindow(window_.get());
     }
 }
@@ -407,6 +410,9 @@ void StandaloneWindow::toggleMaximize() {
 void StandaloneWindow::toggleFullscreen() {
     SDL_Window* window = window_.get();
     if (!fullscreen_) {
+        // SDL takes the screen's size for the window's as it asks; unanswered, the view would be
+        // laid out for a screen the window does not cover.
+        if (!windowManagerOffers(window, "_NET_WM_STATE_FULLSCREEN")) return;
         SDL_GetWindowPosition(window, &savedPlacement_.x, &savedPlacement_.y);
         SDL_GetWindowSize(window, &savedPlacement_.width, &savedPlacement_.height);
         savedPlacement_.maximized = isMaximized();
@@ -416,7 +422,7 @@ void StandaloneWindow::toggleFullscreen() {
     }
     fullscreen_ = false;
     SDL_SetWindowFullscreen(window, 0);
-    // Without a window manager nothing else would put the window back.
+    // Not every window manager puts the window back where it was.
     if (savedPlacement_.maximized) {
         SDL_MaximizeWindow(window);
     } else {

@@ -5,6 +5,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
+#include <string>
+
 namespace tarn::ui {
 namespace {
 
@@ -42,6 +45,31 @@ void cancelWindowManagerDrag(SDL_Window* window) {
     message.xclient.data.l[4] = kFromApplication;
     XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
     XFlush(display);
+}
+
+bool windowManagerOffers(SDL_Window* window, const char* state) {
+    SDL_SysWMinfo info;
+    if (!x11Window(window, info)) return true;
+    Display* display = info.info.x11.display;
+    // A window manager owns its screen's WM_Sn selection for as long as it runs; the server drops
+    // the ownership of one that died, where its properties on the root window may linger.
+    const std::string selection = "WM_S" + std::to_string(DefaultScreen(display));
+    if (XGetSelectionOwner(display, XInternAtom(display, selection.c_str(), False)) == None) return false;
+    const Atom wanted = XInternAtom(display, state, False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    bool listed = false;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTED", False), 0, 4096,
+                           False, XA_ATOM, &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr) {
+        // Format 32 arrives as longs, whatever the size of long.
+        const auto* atoms = reinterpret_cast<const unsigned long*>(data);
+        listed = type == XA_ATOM && format == 32 && std::find(atoms, atoms + count, wanted) != atoms + count;
+        XFree(data);
+    }
+    return listed;
 }
 
 }  // namespace tarn::ui

@@ -13,4 +13,8 @@ bool isPrimaryButtonRelease(SDL_Window* window, const SDL_Event& event);
 // Harmless when none runs.
 void cancelWindowManagerDrag(SDL_Window* window);
 
+// A window manager runs and lists the _NET_WM_STATE `state` (e.g. "_NET_WM_STATE_FULLSCREEN") among
+// those it supports. True off X11, where the window system itself answers.
+bool windowManagerOffers(SDL_Window* window, const char* state);
+
 }  // namespace tarn::ui
