@@ -77,6 +77,21 @@ bool captionReads(ProbeView& view, const std::string& text) {
     return view.waitFor([&](const FrameInfo&) { return view.captionText.find(text) != std::string::npos; });
 }
 
+// Presses at (x, y) in the window and moves the pointer by (dx, dy) in two steps some frames apart,
+// so that the window manager has taken the pointer before the last; releases once the server shows
+// `arrived`, and returns the server's answer after the release.
+XWindow drag(const std::string& id, ProbeView& view, int x, int y, int dx, int dy,
+             const std::function<bool(const XWindow&)>& arrived) {
+    run("xdotool mousemove --window " + id + " " + at(x, y) + " mousedown 1");
+    view.frames(3);
+    run("xdotool mousemove_relative -- " + at(dx / 2, dy / 2));
+    view.frames(3);
+    run("xdotool mousemove_relative -- " + at(dx - dx / 2, dy - dy / 2));
+    waitForServer(id, arrived);
+    run("xdotool mouseup 1");
+    return waitForServer(id, arrived);
+}
+
 TEST(StandaloneWindow, OpensAtTheDisplayScaleWithItsMinimumSizeAndIconAndShowsTheView) {
     const Xvfb server(Desktop::windowManager);
     ProbeView view;
@@ -164,6 +179,97 @@ TEST(StandaloneWindow, CaptionBandDragsUnlessOverAnItemAndItsDoubleClickTogglesF
             run("xdotool key --delay 0 Escape");
             EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.escapes == taps; })) << "tap " << taps;
         }
+    });
+}
+
+TEST(StandaloneWindow, CaptionButtonsMaximiseRestoreAndMinimiseTheWindow) {
+    const Xvfb server(Desktop::windowManager);
+    ProbeView view;
+    runScripted(view, probeOptions(), [&] {
+        const std::string id = windowWithTitle("tarn-probe");
+        const XWindow restored = waitForServer(id, [](const XWindow& now) { return now.viewable; });
+        const std::array<int, 4> area = workArea();
+        const XWindow maximised = placed(area[0], area[1], area[2], area[3]);
+        ASSERT_GT(maximised.width, 0);
+
+        ASSERT_TRUE(pointerTo(id, view, view.read([&] { return view.maximiseAt; })));
+        EXPECT_TRUE(captionReads(view, "Maximise"));
+        run("xdotool click 1");
+        XWindow w = waitForServer(id, [&](const XWindow& now) {
+            return sameGeometry(now, maximised) && now.has("MAXIMIZED_VERT") && now.has("MAXIMIZED_HORZ");
+        });
+        EXPECT_TRUE(sameGeometry(w, maximised) && w.has("_NET_WM_STATE_MAXIMIZED_VERT") &&
+                    w.has("_NET_WM_STATE_MAXIMIZED_HORZ"))
+            << w;
+        EXPECT_TRUE(viewMatches(view, w));
+
+        // The resize borders are off: a press on the right edge reaches the view.
+        const int downs = view.read([&] { return view.mouseDowns; });
+        ASSERT_TRUE(pointerTo(id, view, w.width - 3, 700));
+        run("xdotool click 1");
+        EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.mouseDowns == downs + 1; }));
+
+        // The same button, moved with the window's right end, now reads Restore and restores.
+        ASSERT_TRUE(pointerTo(id, view, view.read([&] { return view.maximiseAt; })));
+        EXPECT_TRUE(captionReads(view, "Restore"));
+        run("xdotool click 1");
+        w = waitForServer(id, [&](const XWindow& now) { return sameGeometry(now, restored) && !now.has("MAXIMIZED"); });
+        EXPECT_TRUE(sameGeometry(w, restored) && !w.has("MAXIMIZED")) << w << ", was " << restored;
+        EXPECT_TRUE(viewMatches(view, w));
+
+        // Minimise iconifies; activating the window brings it back, drawing again.
+        ASSERT_TRUE(pointerTo(id, view, view.read([&] { return view.minimiseAt; })));
+        run("xdotool click 1");
+        w = waitForServer(id, [](const XWindow& now) { return now.wmState == "Iconic" && !now.viewable; });
+        EXPECT_EQ(w.wmState, "Iconic") << w;
+        EXPECT_FALSE(w.viewable) << w;
+        const int drawn = view.peek([&] { return view.framesDrawn; });
+        run("xdotool windowactivate " + id);
+        w = waitForServer(id, [](const XWindow& now) { return now.wmState == "Normal" && now.viewable; });
+        EXPECT_EQ(w.wmState, "Normal") << w;
+        EXPECT_TRUE(sameGeometry(w, restored)) << w;
+        EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.framesDrawn > drawn + 3; }));
+        const std::string shot = server.folder + "/back.png";
+        ASSERT_EQ(run("/usr/bin/import -window " + id + " " + shot), 0);
+        EXPECT_EQ(said("convert " + shot + " -format '%[hex:p{187,277}]' info:"), "FF00FF");
+    });
+}
+
+TEST(StandaloneWindow, DragsOnTheBandAndTheEdgesMoveAndResizeTheWindowDownToItsMinimum) {
+    const Xvfb server(Desktop::windowManager);
+    ProbeView view;
+    runScripted(view, probeOptions(), [&] {
+        const std::string id = windowWithTitle("tarn-probe");
+        const XWindow start = waitForServer(id, [](const XWindow& now) { return now.viewable; });
+        struct Case {
+            const char* what;
+            bool fromCorner, fromRightEdge;  // else from the band
+            int dx, dy;
+            int x, y, width, height;  // expected, from the window before the drag
+        };
+        const Case cases[] = {
+            {"band moves", false, false, -150, -50, -150, -50, 0, 0},
+            {"right edge widens", false, true, 100, 40, 0, 0, 100, 0},
+            {"corner resizes", true, false, 60, 50, 0, 0, 60, 50},
+        };
+        XWindow before = start;
+        for (const Case& c : cases) {
+            const XWindow expected =
+                placed(before.x + c.x, before.y + c.y, before.width + c.width, before.height + c.height);
+            const int x = c.fromCorner || c.fromRightEdge ? before.width - 3 : 900;
+            const int y = c.fromCorner ? before.height - 3 : c.fromRightEdge ? 700 : 27;
+            const XWindow after =
+                drag(id, view, x, y, c.dx, c.dy, [&](const XWindow& now) { return sameGeometry(now, expected); });
+            EXPECT_TRUE(sameGeometry(after, expected)) << c.what << ": " << after << ", expected " << expected;
+            EXPECT_TRUE(viewMatches(view, after)) << c.what;
+            before = after;
+        }
+        // Far past the minimum: the window stops at 720 x 540 (480 x 360 at scale 1.5).
+        const XWindow smallest = drag(id, view, before.width - 3, before.height - 3, -2000, -2000,
+                                      [](const XWindow& now) { return now.width == 720 && now.height == 540; });
+        EXPECT_EQ(smallest.width, 720) << smallest;
+        EXPECT_EQ(smallest.height, 540) << smallest;
+        EXPECT_TRUE(viewMatches(view, smallest));
     });
 }
 
