@@ -295,6 +295,14 @@ bool isChordPressed(Chord chord) {
     return isIndexPressed(index, false);
 }
 
+void setKeyModifiers(const KeyModifiers& held) {
+    ImGuiIO& io = ImGui::GetIO();
+    io.KeyCtrl = held.ctrl;
+    io.KeyShift = held.shift;
+    io.KeyAlt = held.alt;
+    io.KeySuper = held.super;
+}
+
 bool isEnterPressed() { return isKeyPressed(Key::Enter, false) || isKeyPressed(Key::KeypadEnter, false); }
 
 void addCallback(ImDrawList* list, ImDrawCallback callback, void* data) { list->AddCallback(callback, data); }

@@ -139,6 +139,17 @@ bool isKeyPressed(Key key, bool repeat = true);
 // Enter or keypad Enter went down this frame.
 bool isEnterPressed();
 
+// The modifiers held, for the frame about to start. 1.86 keeps them in io.KeyCtrl, KeyShift, KeyAlt and
+// KeySuper, which its SDL2 backend sets from SDL's current state rather than from the key event it
+// handles; the platform layer sets them from the event after the backend has had it.
+struct KeyModifiers {
+    bool ctrl = false;
+    bool shift = false;
+    bool alt = false;
+    bool super = false;
+};
+void setKeyModifiers(const KeyModifiers& held);
+
 // The application-wide key chords, in the order the key commands try them.
 enum class Chord { CtrlZ, CtrlShiftZ, CtrlC, CtrlV, CtrlS, CtrlO, Delete };
 // The chord's key went down this frame while exactly the chord's modifiers are held. Reported once

@@ -300,6 +300,54 @@ TEST(StandaloneWindow, WithoutAWindowManagerFullscreenAndMaximiseAreRefusedAndTh
     });
 }
 
+TEST(StandaloneWindow, QuickChordsGiveTheirCommandOnceAndSelectAllInATextField) {
+    const Xvfb server(Desktop::windowManager);
+    ProbeView view;
+    runScripted(view, probeOptions(), [&] {
+        const std::string id = windowWithTitle("tarn-probe");
+        run("xdotool windowactivate --sync " + id);
+        // xdotool's default leaves 12 ms between the events of a chord; --delay 0 sends them at once,
+        // within one frame.
+        const std::pair<const char*, KeyCommand> chords[] = {
+            {"key ctrl+s", KeyCommand::Save},           {"key ctrl+o", KeyCommand::Open},
+            {"key --delay 0 ctrl+s", KeyCommand::Save}, {"key --delay 0 ctrl+o", KeyCommand::Open},
+        };
+        std::vector<KeyCommand> expected;
+        for (const auto& [keys, command] : chords) {
+            run(std::string("xdotool ") + keys);
+            expected.push_back(command);
+            view.waitFor([&](const FrameInfo&) { return view.commands.size() >= expected.size(); });
+            view.frames(5);
+            EXPECT_EQ(view.read([&] { return view.commands; }), expected) << keys;
+        }
+        int spaces = 0;
+        for (const char* keys : {"key space", "key --delay 0 space"}) {
+            run(std::string("xdotool ") + keys);
+            ++spaces;
+            view.waitFor([&](const FrameInfo&) { return view.spaces >= spaces; });
+            view.frames(5);
+            EXPECT_EQ(view.read([&] { return view.spaces; }), spaces) << keys;
+        }
+
+        // The text field of a popup, clicked into and typed in; Ctrl+A then a letter replaces it all.
+        view.waitFor([&](const FrameInfo&) { return view.openField = true; });
+        ImVec2 field;
+        ASSERT_TRUE(view.waitFor([&](const FrameInfo&) { return field = view.fieldAt, field.x > 0.0f; }));
+        pointerTo(id, view, field);
+        run("xdotool click 1 type tarn");
+        EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.fieldText == "tarn"; }));
+        for (const char* keys : {"key ctrl+a", "key --delay 0 ctrl+a"}) {
+            run(std::string("xdotool ") + keys);
+            view.frames(3);
+            run("xdotool type xy");
+            std::string text;
+            view.waitFor([&](const FrameInfo&) { return text = view.fieldText, text.ends_with("xy"); });
+            EXPECT_EQ(text, "xy") << keys;
+        }
+        EXPECT_EQ(view.read([&] { return view.commands; }), expected) << "a key command while the popup was open";
+    });
+}
+
 TEST(StandaloneWindow, DroppedFilesReachTheDropStateWithTheirPaths) {
     const Xvfb server(Desktop::windowManager);
     ProbeView view;

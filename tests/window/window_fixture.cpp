@@ -3,6 +3,8 @@
 
 #include "ui/caption_buttons.h"
 #include "ui/imgui_compat.h"
+#include "ui/popup.h"
+#include "ui/text_field.h"
 #include "ui/ui_context.h"
 
 #include <imgui.h>
@@ -14,12 +16,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <thread>
+#include <utility>
 
 namespace tarn::ui::window_tests {
 namespace {
@@ -195,10 +199,23 @@ void ProbeView::draw(const FrameInfo& frame) {
         return ImVec2(band.x + band.w - 32.0f * s * (static_cast<float>(fromRight) + 0.5f), band.y + band.h * 0.5f);
     };  // 0 close, 1 maximise, 2 minimise
 
+    const std::optional<KeyCommand> command = pollKeyCommand();
+    if (command) consumeKeyCommand(*command);
+    const bool space = compat::isKeyPressed(compat::Key::Space, false);
+
     const std::lock_guard lock(mutex_);
+    if (std::exchange(openField, false)) openPopup("probe.popup");
+    if (beginAnchoredPopup("probe.popup", Rect{400.0f * s, 300.0f * s, 10.0f, 10.0f}, ImVec2(300.0f * s, 0.0f))) {
+        const ImVec2 at = ImGui::GetCursorScreenPos();
+        textField("probe.field", Rect{at.x, at.y, 280.0f * s, 24.0f * s}, fieldText, "Name");
+        fieldAt = ImVec2(at.x + 140.0f * s, at.y + 12.0f * s);
+        endAnchoredPopup();
+    }
     maximiseAt = centre(1);
     minimiseAt = centre(2);
     captionText = std::move(drawn);
+    if (command) commands.push_back(*command);
+    spaces += space ? 1 : 0;
     ++framesDrawn;
     buttonHovered = hovered;
     buttonClicks += clicked ? 1 : 0;

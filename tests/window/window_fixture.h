@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/host/standalone_window.h"
+#include "ui/key_commands.h"
 
 #include <imgui.h>
 
@@ -63,8 +64,9 @@ XWindow waitForServer(const std::string& id, const std::function<bool(const XWin
 // The root window's _NET_WORKAREA: where a maximised window goes.
 std::array<int, 4> workArea();
 
-// A view with a button and the caption buttons in the caption band, watched and driven by a script
-// on another thread: every check runs inside a frame, on the UI thread, with the UI context current.
+// A view with a button and the caption buttons in the caption band, the key commands, and a popup
+// with a text field, watched and driven by a script on another thread: every check runs inside a
+// frame, on the UI thread, with the UI context current.
 class ProbeView : public View {
 public:
     using Check = std::function<bool(const FrameInfo&)>;
@@ -90,11 +92,15 @@ public:
     void finish();
 
     // The UI thread's own (read them inside checks).
-    int buttonClicks = 0, mouseDowns = 0, escapes = 0, dialogFrames = 0, framesDrawn = 0;
+    int buttonClicks = 0, mouseDowns = 0, escapes = 0, spaces = 0, dialogFrames = 0, framesDrawn = 0;
     bool buttonHovered = false;
-    std::vector<std::string> dropped;  // the paths of the last drop
-    ImVec2 maximiseAt, minimiseAt;     // the caption buttons' centres, window pixels
-    std::string captionText;           // the text the caption buttons drew last (their tooltip)
+    std::vector<std::string> dropped;    // the paths of the last drop
+    std::vector<KeyCommand> commands;    // the key commands polled, in order
+    ImVec2 maximiseAt, minimiseAt;       // the caption buttons' centres, window pixels
+    std::string captionText;             // the text the caption buttons drew last (their tooltip)
+    bool openField = false;              // set to open the popup with the text field
+    std::string fieldText;               // the popup's text field
+    ImVec2 fieldAt;                      // its centre while the popup is open
 
 private:
     struct Waiter {

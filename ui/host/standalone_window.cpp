@@ -26,8 +26,10 @@
 // - X11 has no modal move or size loop, so no timer draws during one. While a file dialog is open
 //   a 16 ms GLib timeout draws the frames (in place of timer 0x4B44), and the window's own input
 //   that arrives meanwhile is discarded, so that no click lands after the dialog closes.
-// - Dear ImGui 1.86 reads keys once a frame: a key released before any frame saw it pressed is
-//   released after the next frame.
+// - Dear ImGui 1.86 reads keys and modifiers once a frame: a key's second change before a frame,
+//   and a modifier's change after a key went down, wait until after that frame, with every later
+//   change and typed text behind them; the modifiers are those of each key event, not SDL's state
+//   once the queue has been read (a quick Ctrl+S would otherwise be an S).
 // - The icon is an RGBA surface decoded by stb_image (no DIB section, no mask); SDL reports no
 //   failure when it sets one, so "the window icon could not be made" has no counterpart.
 // - Drops come as SDL's drop-begin, drop-file and drop-complete events, without enter, over,

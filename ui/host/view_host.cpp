@@ -5,6 +5,7 @@
 #include "ui/host/clear_color.h"
 #include "ui/host/imgui_renderer.h"
 #include "ui/host/root_window.h"
+#include "ui/imgui_compat.h"
 #include "ui/ui_context.h"
 
 #include <SDL.h>
@@ -176,6 +177,13 @@ bool ViewHost::handleEvent(const SDL_Event& event) {
     if (!ui_) return false;
     ContextScope scope(*ui_);
     ImGui_ImplSDL2_ProcessEvent(&event);
+    if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+        // By the time an event is handled SDL's own state may be past it: a chord typed quickly
+        // has let go of Ctrl before its S is handled.
+        const Uint16 mod = event.key.keysym.mod;
+        compat::setKeyModifiers({(mod & KMOD_CTRL) != 0, (mod & KMOD_SHIFT) != 0, (mod & KMOD_ALT) != 0,
+                                 (mod & KMOD_GUI) != 0});
+    }
     const ImGuiIO& io = ImGui::GetIO();
     switch (event.type) {
         case SDL_KEYDOWN:
