@@ -3,6 +3,7 @@
 // from the X server, never from the window's own belief.
 #include "tests/window/window_fixture.h"
 #include "ui/embedded.h"
+#include "ui/file_dialog.h"
 #include "ui/system_open.h"
 
 #include <SDL.h>
@@ -11,7 +12,9 @@
 #include <imgui.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <csignal>
@@ -346,6 +349,71 @@ TEST(StandaloneWindow, QuickChordsGiveTheirCommandOnceAndSelectAllInATextField) 
         }
         EXPECT_EQ(view.read([&] { return view.commands; }), expected) << "a key command while the popup was open";
     });
+}
+
+// Answers the open file dialog with Escape, again while the chooser is still loading and ignores keys.
+bool cancelDialog(ProbeView& view, const std::string& dialog) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        run("xdotool windowfocus --sync " + dialog + " key Escape");
+        if (view.waitFor([](const FrameInfo&) { return takeFileDialogResult("probe.dialog").has_value(); }, 3.0)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void clicksDuringADialog() {
+    const Xvfb server(Desktop::windowManager);
+    ProbeView view;
+    runScripted(view, probeOptions(), [&] {
+        const std::string id = windowWithTitle("tarn-probe");
+        FileDialogOptions options;
+        options.title = "Probe-dialog";
+        options.defaultFolder = server.folder;
+        view.waitFor([&](const FrameInfo&) { return requestFileDialog("probe.dialog", options); });
+        const std::string dialog = windowWithTitle(options.title);
+        ASSERT_FALSE(dialog.empty());
+
+        // The probe's button, uncovered and hovered in the frames the dialog's loop draws.
+        run("xdotool windowraise " + id);
+        run("xdotool mousemove --window " + id + " 375 27");
+        ASSERT_TRUE(view.waitFor([&](const FrameInfo&) { return view.dialogFrames > 0 && view.buttonHovered; }));
+        const int frames = view.read([&] { return view.dialogFrames; });
+        run("xdotool click 1");
+        EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.dialogFrames >= frames + 10; }));
+        ASSERT_TRUE(cancelDialog(view, dialog));
+        view.frames(5);
+        EXPECT_EQ(view.read([&] { return view.buttonClicks; }), 0);
+        EXPECT_EQ(view.read([&] { return view.mouseDowns; }), 0);
+
+        // Once the dialog has gone the same click lands.
+        ASSERT_TRUE(pointerTo(id, view, 375, 27));
+        const int clicks = view.read([&] { return view.buttonClicks; });
+        run("xdotool click 1");
+        EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.buttonClicks == clicks + 1; }));
+    });
+}
+
+// Ends a test's own process with its verdict; its failures go to stderr for the parent to show.
+[[noreturn]] void exitWithVerdict() {
+    const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
+    for (int i = 0; i < result->total_part_count(); ++i) {
+        const ::testing::TestPartResult& part = result->GetTestPartResult(i);
+        if (part.failed()) std::fprintf(stderr, "%s:%d: %s\n", part.file_name(), part.line_number(), part.message());
+    }
+    std::exit(::testing::Test::HasFailure() ? 1 : 0);
+}
+
+TEST(StandaloneWindow, ClicksOnTheWindowWhileAFileDialogRunsReachNothing) {
+    // In a process of its own: GTK, once started on a display, stays on it, and an earlier test's
+    // server has gone.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            clicksDuringADialog();
+            exitWithVerdict();
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(StandaloneWindow, DroppedFilesReachTheDropStateWithTheirPaths) {

@@ -6,7 +6,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 namespace tarn::ui {
@@ -52,6 +54,29 @@ TEST_F(ViewHostTest, FirstFrameStartsTheClockAtZero) {
     EXPECT_EQ(view.frames[0].dt, 0.0f);
     EXPECT_GT(view.frames[1].dt, 0.0f);
     EXPECT_DOUBLE_EQ(view.frames[1].time, static_cast<double>(view.frames[1].dt));
+}
+
+TEST_F(ViewHostTest, EachFrameStepIsTheTimeSinceThePreviousFrame) {
+    ASSERT_TRUE(host.attach(window, 1.0f));
+    Recorder view;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point previousStart = Clock::now();
+    host.frame(view, nullptr, false, false);
+    double total = 0.0;
+    for (const int pauseMs : {2, 15, 40}) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        const Clock::time_point start = Clock::now();
+        host.frame(view, nullptr, false, false);
+        // The step spans the pause, and no more than the time from the start of the previous call
+        // to the end of this one.
+        const double outer = std::chrono::duration<double>(Clock::now() - previousStart).count();
+        const float dt = view.frames.back().dt;
+        total += static_cast<double>(dt);
+        EXPECT_GE(dt, pauseMs / 1000.0f) << pauseMs << " ms";
+        EXPECT_LE(dt, outer) << pauseMs << " ms";
+        EXPECT_NEAR(view.frames.back().time, total, 1e-6) << pauseMs << " ms";
+        previousStart = start;
+    }
 }
 
 TEST_F(ViewHostTest, AFrameAskedForInsideAFrameIsRefused) {
