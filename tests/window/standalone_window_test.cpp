@@ -244,6 +244,11 @@ TEST(StandaloneWindow, DragsOnTheBandAndTheEdgesMoveAndResizeTheWindowDownToItsM
     runScripted(view, probeOptions(), [&] {
         const std::string id = windowWithTitle("tarn-probe");
         const XWindow start = waitForServer(id, [](const XWindow& now) { return now.viewable; });
+        // A quick click on the right edge sizes nothing, then or with the pointer's next move.
+        run("xdotool mousemove --window " + id + " " + at(start.width - 3, 700) + " click 1");
+        ASSERT_TRUE(pointerTo(id, view, 700, 700));
+        const XWindow clicked = askServer(id);
+        EXPECT_TRUE(sameGeometry(clicked, start)) << clicked << " after a click on the edge, was " << start;
         struct Case {
             const char* what;
             bool fromCorner, fromRightEdge;  // else from the band
