@@ -25,7 +25,8 @@
 //   swap chain; where vsync is refused (as on Xvfb) frames are paced to 60 a second.
 // - X11 has no modal move or size loop, so no timer draws during one. While a file dialog is open
 //   a 16 ms GLib timeout draws the frames (in place of timer 0x4B44), and the window's own input
-//   that arrives meanwhile is discarded, so that no click lands after the dialog closes.
+//   that arrives meanwhile is discarded (a button pressed meanwhile reads as up until released),
+//   so that no click lands while the dialog is open or after it closes.
 // - Dear ImGui 1.86 reads keys and modifiers once a frame: a key's second change before a frame,
 //   and a modifier's change after a key went down, wait until after that frame, with every later
 //   change and typed text behind them; the modifiers are those of each key event, not SDL's state
@@ -292,10 +293,14 @@ void StandaloneWindow::handle(SDL_Event& event, bool inputAllowed) {
     const bool input = (event.type >= SDL_KEYDOWN && event.type < SDL_CLIPBOARDUPDATE) || drop || doubleClick;
     // Releases still count: a key held when the dialog opened must not stay down after it.
     const bool release = event.type == SDL_KEYUP || event.type == SDL_MOUSEBUTTONUP;
+    const bool button = (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) &&
+                        event.button.button >= 1 && event.button.button <= 31;
     if (input && !release && !inputAllowed) {
         if (drop) SDL_free(event.drop.file);
+        if (button) host_.discardedPresses |= SDL_BUTTON(event.button.button);
         return;
     }
+    if (button && event.type == SDL_MOUSEBUTTONUP) host_.discardedPresses &= ~SDL_BUTTON(event.button.button);
     if (doubleClick) {
         // The press that completed the double click began a move too; it is not one.
         if (static_cast<std::uint32_t>(event.user.code) == presses_ && std::exchange(pressToWindowManager_, false)) {

@@ -19,6 +19,7 @@
 #include <dlfcn.h>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 namespace tarn::ui {
 namespace {
@@ -122,6 +123,12 @@ FrameResult ViewHost::frame(View& view, WindowControls* controls, bool framed, b
         int x = 0, y = 0;
         SDL_GetMouseState(&x, &y);
         io.MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
+    }
+    // The backend reads the buttons from SDL's state as well, which a press the window discarded
+    // still set: a click held across a frame would land after all.
+    constexpr std::pair<int, Uint8> kButtons[] = {{0, SDL_BUTTON_LEFT}, {1, SDL_BUTTON_RIGHT}, {2, SDL_BUTTON_MIDDLE}};
+    for (const auto& [index, button] : kButtons) {
+        if ((discardedPresses & SDL_BUTTON(button)) != 0) io.MouseDown[index] = false;
     }
     // Dear ImGui refuses a zero step; the view still sees the host's own delta.
     if (!(io.DeltaTime > 0.0f)) io.DeltaTime = 1e-6f;

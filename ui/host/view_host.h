@@ -47,6 +47,9 @@ public:
 
     UiContext* ui() { return ui_.get(); }
     DialogRunner dialogRunner;
+    // SDL_BUTTON masks of the buttons whose press the window discarded: they read as up until the
+    // window sees them released.
+    std::uint32_t discardedPresses = 0;
 
     // Seconds since the first frame and the last frame's step; both 0 on the first frame.
     double time() const { return time_; }
