@@ -81,8 +81,17 @@ class XServer:
         if not number:
             fail("Xvfb did not start")
         self.display = f":{number}"
+        # A window manager, as on every desktop: it places the windows, gives the dialogs the
+        # keyboard focus and carries out what the caption band asks for.
+        env = dict(os.environ, DISPLAY=self.display)
+        self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL)
+        wait_until(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                                          capture_output=True).stdout, "the window manager")
 
     def stop(self):
+        self.window_manager.terminate()
+        self.window_manager.wait(timeout=PATIENCE)
         self.process.terminate()
         self.process.wait(timeout=PATIENCE)
 
