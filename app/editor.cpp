@@ -44,15 +44,14 @@ Editor::Editor(int headlessIn)
       presets(PresetStore::defaultUserFolder(), legacyPresetFolder()) {
     presetIndex = presets.find("Demo").value_or(0);
     baselinePatch = patch;
+    AudioConfig config{48000.0f, tempo, 64};
     // The player starts on the demo line's loop; the waveform's cursor wraps with it from the first
     // frame, not only once an edit has rebuilt the line.
-    const AudioConfig renderConfig{48000.0f, tempo, 64};
-    loopBeats = static_cast<double>(loopLengthFrames(pattern, renderConfig)) / framesPerBeat(renderConfig);
+    loopBeats = loopLengthBeats(pattern, config);
     for (const PresetProblem& problem : presets.problems)
         std::fprintf(stderr, "preset skipped: %s: %s\n", problem.file.c_str(), problem.message.c_str());
     if (headless) return;
 
-    AudioConfig config{48000.0f, tempo, 64};
     if (audio.open(player, config)) player.publishPatch(patch);
 }
 

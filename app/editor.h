@@ -54,6 +54,7 @@ public:
     // The frame's parts.
     void update(const AudioConfig& config);
     std::int64_t loopLengthFrames(const Pattern& linePattern, const AudioConfig& config) const;
+    double loopLengthBeats(const Pattern& linePattern, const AudioConfig& config) const;  // 0 at no tempo
     void drawCanvas(ui::Rect area, double phase, const AudioConfig& config);
     void drawRenderStrip(ui::Rect area, const AudioConfig& config);
     void drawHeader(const ui::FrameInfo& frame, ui::Rect& area, const AudioConfig& config);

@@ -102,8 +102,7 @@ void Editor::update(const AudioConfig& config) {
         notes.assign(demoLine.begin(), demoLine.end());
     }
 
-    const double perBeat = framesPerBeat(config);
-    loopBeats = perBeat > 0.0 ? static_cast<double>(loopLengthFrames(line, config)) / perBeat : 0.0;
+    loopBeats = loopLengthBeats(line, config);
 
     if (audio.isOpen()) {
         // An empty line goes out too, with its loop: the player lets the old line go and counts
@@ -121,6 +120,11 @@ std::int64_t Editor::loopLengthFrames(const Pattern& linePattern, const AudioCon
     if (!patternDrives) return phraseLengthSamples(notes.data(), notes.size(), config);
     const double beats = static_cast<double>(linePattern.bars.size()) * kStepsPerBar * 0.25;
     return truncSaturating(beats * framesPerBeat(config));
+}
+
+double Editor::loopLengthBeats(const Pattern& linePattern, const AudioConfig& config) const {
+    const double perBeat = framesPerBeat(config);
+    return perBeat > 0.0 ? static_cast<double>(loopLengthFrames(linePattern, config)) / perBeat : 0.0;
 }
 
 void Editor::drawCanvas(ui::Rect area, double phase, const AudioConfig& config) {
