@@ -112,7 +112,7 @@ void shortcutsTable(const MenuInput& input) {
 
 float menuButtonWidth(const MenuInput& input) {
     const float s = scale();
-    return 44.0f * s + measureText(input.appName, 3).x + (input.logoPng.empty() ? 0.0f : 24.0f * s);
+    return kIconOnly * s + measureText(input.appName, 3).x + (input.logoPng.empty() ? 0.0f : 24.0f * s);
 }
 
 MenuChoice menuButton(const char* id, const Rect& r, const MenuInput& input) {
