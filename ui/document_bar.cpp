@@ -40,32 +40,33 @@ float narrowestName(const DocumentBarInput& input) {
 
 int buttonCount(const DocumentBarInput& input) { return (input.canStep ? 2 : 0) + (input.canSave ? 1 : 0); }
 
+// Each icon button takes its square and the gap beside it.
+float buttonsWidth(int buttons) { return static_cast<float>(buttons) * (kButton + kGap) * scale(); }
+
 struct Shown {
     bool bar = false;  // anything at all
     bool step = false;
     bool save = false;
+
+    int buttons() const { return (step ? 2 : 0) + (save ? 1 : 0); }
 };
 
 // Narrower than everything, Previous and Next go first, then Save; the name stays to the last.
 Shown shownIn(const DocumentBarInput& input, float width) {
-    const float slot = (kButton + kGap) * scale();
     const float name = narrowestName(input);
     Shown shown;
     shown.bar = width >= name;
-    shown.step = input.canStep && width >= name + static_cast<float>(buttonCount(input)) * slot;
-    shown.save = input.canSave && width >= name + (shown.step ? 3.0f : 1.0f) * slot;
+    shown.step = input.canStep && width >= name + buttonsWidth(buttonCount(input));
+    shown.save = input.canSave && width >= name + buttonsWidth(shown.step ? 3 : 1);
     return shown;
 }
 
 }  // namespace
 
-float documentBarWidth(const DocumentBarInput& input) {
-    return naturalName(input) + static_cast<float>(buttonCount(input)) * (kButton + kGap) * scale();
-}
+float documentBarWidth(const DocumentBarInput& input) { return naturalName(input) + buttonsWidth(buttonCount(input)); }
 
 float documentBarNarrowest(const DocumentBarInput& input, bool withButtons) {
-    const float buttons = withButtons ? static_cast<float>(buttonCount(input)) * (kButton + kGap) * scale() : 0.0f;
-    return narrowestName(input) + buttons;
+    return narrowestName(input) + (withButtons ? buttonsWidth(buttonCount(input)) : 0.0f);
 }
 
 DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarInput& input) {
@@ -77,9 +78,8 @@ DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarIn
     const float y = r.y + (r.h - h) * 0.5f;
     // When buttons were left out, those left follow the name, and what the bar does not need stays free
     // at its right rather than between the name and its buttons.
-    const int buttons = (shown.step ? 2 : 0) + (shown.save ? 1 : 0);
-    const float needed = naturalName(input) + static_cast<float>(buttons) * (kButton + kGap) * s;
-    float right = r.x + (buttons == buttonCount(input) ? r.w : std::min(r.w, needed));
+    const float needed = naturalName(input) + buttonsWidth(shown.buttons());
+    float right = r.x + (shown.buttons() == buttonCount(input) ? r.w : std::min(r.w, needed));
     const RectClip clip(r);
     ImGui::PushID(id);
     // Icon buttons from the right end; the bar then reads name, previous, next, save.
