@@ -211,8 +211,7 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
             if (pageTabs("pages", cut.take(fitted.tabs, gap), model.pages, page, model.pageIcons)) result.page = page;
         }
         if (transport) {
-            const float w =
-                fitted.transportStep < fitted.transport.size() ? fitted.transport[fitted.transportStep] : 0.0f;
+            const float w = transportWidth(fitted);
             const Rect bar{cut.right - w, row2.y, w, row2.h};
             result.transport = transportBar("transport", bar, model.transport->state, *model.transport->tempo, options);
             if (w > 0.0f) cut.right = std::max(bar.x - gap, cut.x);

@@ -13,10 +13,6 @@ float total(const FirstRowWidths& r) {
            r.room + r.status + r.captionButton * static_cast<float>(r.captionButtons);
 }
 
-float transportWidth(const SecondRowWidths& r) {
-    return r.transportStep < r.transport.size() ? r.transport[r.transportStep] : 0.0f;
-}
-
 float total(const SecondRowWidths& r) {
     const float transport = transportWidth(r);
     float sum = r.tabs;
@@ -26,6 +22,10 @@ float total(const SecondRowWidths& r) {
 }
 
 }  // namespace
+
+float transportWidth(const SecondRowWidths& r) {
+    return r.transportStep < r.transport.size() ? r.transport[r.transportStep] : 0.0f;
+}
 
 FirstRowWidths fitFirstRow(const FirstRowWidths& natural, float width) {
     FirstRowWidths r = natural;

@@ -45,6 +45,9 @@ struct SecondRowWidths {
     float gap = 0.0f;
 };
 
+// The transport's chosen width; 0 when it is left out.
+float transportWidth(const SecondRowWidths& row);
+
 // The pieces that fit in `width` px, until everything fits in this order: the transport leaves out its
 // parts down to play alone; the tabs' margins narrow; play goes; the area goes (the caller's piece in
 // it is left out); the tabs' titles are cut; what remains goes to the tabs, which leave out those that
