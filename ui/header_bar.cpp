@@ -132,6 +132,35 @@ SecondRowWidths secondRowWidths(const HeaderModel& m, bool tabs, bool transport,
     return w;
 }
 
+// Row 2: the page tabs from the left, the transport at the right end, the caller's area between them.
+void drawSecondRow(const FrameInfo& frame, const Rect& r, const HeaderModel& model, HeaderResult& result) {
+    const float s = scale();
+    const float gap = kGap * s;
+    const float top = r.y + (kRow + kRowGap) * s;
+    const Rect row2{r.x + kInset * s, top, std::max(r.w - 2.0f * kInset * s, 0.0f),
+                    std::clamp(r.y + r.h - top, 0.0f, kRow * s)};
+    const bool tabs = model.pages.size() >= 2;
+    const bool transport = model.transport && model.transport->tempo != nullptr;
+    TransportOptions options = transport ? model.transport->options : TransportOptions{};
+    options.spaceTogglesPlay = options.spaceTogglesPlay && frame.windowControls != nullptr;
+    options.framed = true;
+    options.widthMode = 2;
+    const SecondRowWidths fitted = fitSecondRow(secondRowWidths(model, tabs, transport, options), row2.w);
+
+    CellCutter cut{row2.x, row2.x + row2.w, row2.y, row2.h};
+    if (tabs) {
+        int page = model.page;
+        if (pageTabs("pages", cut.take(fitted.tabs, gap), model.pages, page, model.pageIcons)) result.page = page;
+    }
+    if (transport) {
+        const float w = transportWidth(fitted);
+        const Rect bar{cut.right - w, row2.y, w, row2.h};
+        result.transport = transportBar("transport", bar, model.transport->state, *model.transport->tempo, options);
+        if (w > 0.0f) cut.right = std::max(bar.x - gap, cut.x);
+    }
+    if (model.reserveArea) result.area = Rect{cut.x, row2.y, std::max(cut.right - cut.x, 0.0f), row2.h};
+}
+
 }  // namespace
 
 float headerHeight(const HeaderModel& model) { return (kRow + (secondRow(model) ? kRowGap + kRow : 0.0f)) * scale(); }
@@ -193,31 +222,7 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
     }
     statusLine("status", statusRect, model.status);
 
-    if (secondRow(model)) {
-        const float top = r.y + (kRow + kRowGap) * s;
-        const Rect row2{r.x + kInset * s, top, std::max(r.w - 2.0f * kInset * s, 0.0f),
-                        std::clamp(r.y + r.h - top, 0.0f, kRow * s)};
-        const bool tabs = model.pages.size() >= 2;
-        const bool transport = model.transport && model.transport->tempo != nullptr;
-        TransportOptions options = transport ? model.transport->options : TransportOptions{};
-        options.spaceTogglesPlay = options.spaceTogglesPlay && frame.windowControls != nullptr;
-        options.framed = true;
-        options.widthMode = 2;
-        const SecondRowWidths fitted = fitSecondRow(secondRowWidths(model, tabs, transport, options), row2.w);
-
-        CellCutter cut{row2.x, row2.x + row2.w, row2.y, row2.h};
-        if (tabs) {
-            int page = model.page;
-            if (pageTabs("pages", cut.take(fitted.tabs, gap), model.pages, page, model.pageIcons)) result.page = page;
-        }
-        if (transport) {
-            const float w = transportWidth(fitted);
-            const Rect bar{cut.right - w, row2.y, w, row2.h};
-            result.transport = transportBar("transport", bar, model.transport->state, *model.transport->tempo, options);
-            if (w > 0.0f) cut.right = std::max(bar.x - gap, cut.x);
-        }
-        if (model.reserveArea) result.area = Rect{cut.x, row2.y, std::max(cut.right - cut.x, 0.0f), row2.h};
-    }
+    if (secondRow(model)) drawSecondRow(frame, r, model, result);
 
     if (frame.windowControls != nullptr && !fileDialogBusy()) rules.keys();
     rules.finish();
