@@ -147,6 +147,9 @@ TEST(HeaderPieces, ANarrowRectangleIsDrawnInOnlyAndSpaceStillPlays) {
             if (width <= 4) {
                 EXPECT_EQ(drawn.w, 0) << name << " in " << width << " px: nothing";
             }
+            if (width >= 120) {
+                EXPECT_GT(drawn.w, 0) << name << " in " << width << " px: room for a part of it";
+            }
         }
     }
 }
