@@ -55,6 +55,7 @@ TEST(CaptionIcons, TheRestoreIconsBackCornerIsClosedLikeTheMaximiseSquares) {
         };
         const auto [mx, my] = corner(view.maximise);
         const auto [rx, ry] = corner(view.restore);
+        ASSERT_GT(red(image, mx, my), 128) << "scale " << displayScale << ": the maximise square's corner is lit";
         int worst = 0;
         std::string where;
         for (int dy = -reach; dy <= 0; ++dy) {
