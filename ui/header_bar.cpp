@@ -88,8 +88,8 @@ bool undoButton(const char* id, const Rect& cell, const IconPainter& icon, bool 
 }
 
 // The first row's pieces at their natural widths.
-FirstRowWidths firstRow(const FrameInfo& frame, const HeaderModel& m, const MenuInput& menu,
-                        const DocumentBarInput& document) {
+FirstRowWidths firstRowWidths(const FrameInfo& frame, const HeaderModel& m, const MenuInput& menu,
+                              const DocumentBarInput& document) {
     const float s = scale();
     FirstRowWidths w;
     w.menu = menuButtonWidth(menu);
@@ -184,7 +184,7 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
                                     doc && doc->canSave,
                                     (doc && (doc->browsable || doc->kind == 1)) ? "Browse" : "Open..."};
     const float gap = kGap * s;
-    const FirstRowWidths widths = fitFirstRow(firstRow(frame, model, menu, docInput), row1.w);
+    const FirstRowWidths widths = fitFirstRow(firstRowWidths(frame, model, menu, docInput), row1.w);
 
     CellCutter row{row1.x, row1.x + row1.w, row1.y, row1.h};
     const auto take = [&](float w, float after) {
