@@ -3,21 +3,18 @@
 #pragma once
 
 #include "tests/storage/scratch_folder.h"
+#include "tests/ui/drawn_text.h"
 #include "tests/ui/widget_frames.h"
 #include "ui/host/root_window.h"
 #include "ui/ui_context.h"
 #include "ui/view.h"
 
 #include <imgui.h>
-#include <imgui_internal.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 namespace tarn::testing {
@@ -36,12 +33,6 @@ public:
     }
     std::string file(const std::string& name) const { return (folder.path() / name).string(); }
     ScratchFolder folder;
-};
-
-// One glyph the last frame drew, and where.
-struct DrawnGlyph {
-    unsigned int codepoint = 0;
-    ImVec2 min, max;
 };
 
 class EditorFrames {
@@ -97,45 +88,13 @@ public:
         frame(view, ui::testing::pointer(p.x, p.y));
     }
 
-    // A text the last frame drew: a run of glyphs drawn one after another on one line, less than 8 px
-    // apart (blanks are not drawn, so they are not in the run).
-    struct TextRun {
-        std::u32string text;
-        ui::Rect box;
-    };
-    std::vector<TextRun> textRuns() const {
-        std::vector<TextRun> runs;
-        const std::vector<DrawnGlyph> g = drawnGlyphs();
-        for (std::size_t first = 0, end = 0; first < g.size(); first = end) {
-            std::u32string run(1, static_cast<char32_t>(g[first].codepoint));
-            ImVec4 box(g[first].min.x, g[first].min.y, g[first].max.x, g[first].max.y);
-            for (end = first + 1; end < g.size() && g[end].min.x >= g[end - 1].min.x &&
-                                  g[end].min.x - g[end - 1].max.x < 8.0f * ui.displayScale &&
-                                  g[end].min.y < g[end - 1].max.y && g[end].max.y > g[end - 1].min.y;
-                 ++end) {
-                run += static_cast<char32_t>(g[end].codepoint);
-                box = ImVec4(box.x, std::min(box.y, g[end].min.y), g[end].max.x, std::max(box.w, g[end].max.y));
-            }
-            runs.push_back({run, ui::Rect{box.x, box.y, box.z - box.x, box.w - box.y}});
-        }
-        return runs;
-    }
-    // The text as a run holds it: its characters without the blanks.
-    static std::u32string runText(std::string_view text) {
-        std::u32string out;
-        for (const char* p = text.data(); p < text.data() + text.size();) {
-            unsigned int c = 0;
-            p += ImTextCharFromUtf8(&c, p, text.data() + text.size());
-            if (c != ' ') out += static_cast<char32_t>(c);
-        }
-        return out;
-    }
-    // The box of a text in the last frame that reads exactly `text`, the first one drawn or a later one.
+    // The texts the last frame drew, as drawnTexts reads them, and a text as such a run holds it.
+    using TextRun = ui::testing::DrawnText;
+    std::vector<TextRun> textRuns() const { return ui::testing::drawnTexts(ui); }
+    static std::u32string runText(std::string_view text) { return ui::testing::drawnForm(text); }
+    // The box of a text in the last frame that reads exactly `text`, as findDrawnText finds it.
     std::optional<ui::Rect> findText(std::string_view text, int occurrence = 0) const {
-        const std::u32string wanted = runText(text);
-        for (const TextRun& run : textRuns())
-            if (run.text == wanted && occurrence-- == 0) return run.box;
-        return std::nullopt;
+        return ui::testing::findDrawnText(ui, text, occurrence);
     }
     // Clicks the middle of a text found as findText finds it; false when there is none.
     bool clickText(ui::View& view, std::string_view text, int occurrence = 0) {
@@ -151,28 +110,7 @@ public:
     ui::WindowControls* controls = nullptr;
     bool right = false;  // the right mouse button, down in every frame while set
 
-    // The last frame's glyphs in drawing order: quads of four vertices whose texture corners are a
-    // glyph's, in any baked face.
-    std::vector<DrawnGlyph> drawnGlyphs() const {
-        const ui::ContextScope scope(ui);
-        using Corners = std::tuple<float, float, float, float>;
-        std::map<Corners, unsigned int> byCorners;
-        for (const ImFont* font : ImGui::GetIO().Fonts->Fonts)
-            for (const ImFontGlyph& g : font->Glyphs)
-                if (g.Visible) byCorners[{g.U0, g.V0, g.U1, g.V1}] = g.Codepoint;
-        std::vector<DrawnGlyph> glyphs;
-        const ImDrawData* data = ImGui::GetDrawData();
-        for (int l = 0; data != nullptr && l < data->CmdListsCount; ++l) {
-            const ImVector<ImDrawVert>& v = data->CmdLists[l]->VtxBuffer;
-            for (int i = 0; i + 3 < v.Size; ++i) {
-                const auto found = byCorners.find({v[i].uv.x, v[i].uv.y, v[i + 2].uv.x, v[i + 2].uv.y});
-                if (found == byCorners.end() || v[i + 1].uv.x != v[i + 2].uv.x || v[i + 3].uv.x != v[i].uv.x) continue;
-                glyphs.push_back({found->second, v[i].pos, v[i + 2].pos});
-                i += 3;
-            }
-        }
-        return glyphs;
-    }
+    std::vector<ui::testing::DrawnGlyph> drawnGlyphs() const { return ui::testing::drawnGlyphs(ui); }
 };
 
 }  // namespace tarn::testing
