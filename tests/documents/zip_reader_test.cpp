@@ -257,7 +257,8 @@ TEST(ZipRead, SafeNames) {
     for (const std::string& name : {std::string(), std::string("/a"), std::string("a\\b"), std::string("C:"),
                                    std::string("c:/x"), std::string(".."), std::string("a/.."),
                                    std::string("a/../b"), std::string("../a"), std::string("a\nb"),
-                                   std::string("a\x7f") + std::string(1, '\0'), std::string(65536, 'n')})
+                                   std::string("a\x7f") + std::string(1, '\0'), std::string(65536, 'n'),
+                                   std::string("\\a"), std::string("\x1f" "a"), std::string(1, '\0') + "a"})
         EXPECT_FALSE(zip::isSafeName(name)) << name;
     EXPECT_TRUE(zip::isSafeName(std::string(65535, 'n')));
     EXPECT_TRUE(zip::isSafeName("a\x7f")); // DEL is not below 32
