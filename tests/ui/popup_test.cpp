@@ -1,6 +1,7 @@
 // Anchored popups and the confirm dialog over simulated frames, each style push matched on every path.
 #include "ui/popup.h"
 
+#include "tests/ui/drawn_text.h"
 #include "tests/ui/widget_frames.h"
 #include "ui/confirm_dialog.h"
 #include "ui/ui_context.h"
@@ -178,6 +179,30 @@ TEST(ConfirmDialog, ButtonsDecideAndCancelWinsOverEnter) {
     releaseWithEnter.keys = {ImGuiKey_Enter};
     EXPECT_EQ(runDialog(ui, "Keep", {pointer(cancel.x, cancel.y), pointer(cancel.x, cancel.y, true), releaseWithEnter}, 1),
               (std::vector<int>{1, 1, 3}));
+}
+
+// What the user reads in the open dialog: the title in capitals, the message and the buttons' labels.
+TEST(ConfirmDialog, ShowsItsTitleMessageAndButtons) {
+    // clang-format off
+    const struct { const char* title; const char* message; const char* accept; const char* cancel;
+                   std::vector<const char*> shown; } cases[] = {
+        {"Unsaved changes", "Discard the unsaved changes to Untitled?", "Discard", "Keep",
+         {"UNSAVED CHANGES", "Discard the unsaved changes to Untitled?", "Discard", "Keep"}},
+        {"Export failed", "The folder cannot be written to.", "OK", nullptr,
+         {"EXPORT FAILED", "The folder cannot be written to.", "OK"}},
+        {"Replace", "", "Replace", "Cancel", {"REPLACE", "Replace", "Cancel"}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        UiContext ui;
+        for (int f = 0; f < 3; ++f) {
+            widgetFrame(ui, WidgetInput{}, [&](ImDrawList*) {
+                if (f == 0) openPopup("confirm");
+                EXPECT_EQ(confirmDialog("confirm", c.title, c.message, c.accept, c.cancel), 1);
+            });
+        }
+        for (const char* text : c.shown) EXPECT_TRUE(testing::findDrawnText(ui, text)) << c.title << ": " << text;
+    }
 }
 
 TEST(ConfirmDialog, WidthStaysWithinItsLimits) {
