@@ -1,6 +1,7 @@
 // The transport bar over simulated frames: sizes, the position read-out, play by click and Space, tempo.
 #include "ui/transport_bar.h"
 
+#include "tests/ui/drawn_text.h"
 #include "tests/ui/frame_input.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,32 @@ TEST(TransportBar, NaturalSizeOfTheFramedAndTheLooseBar) {
                 << framed << all << tempoMode << fields;
         }
     });
+}
+
+// The fields the bar shows are named, framed (the caption before the value) or loose (above it).
+TEST(TransportBar, EachFieldShownIsCaptioned) {
+    // framed, tempo mode, swing shown: the texts drawn
+    // clang-format off
+    const std::tuple<bool, int, bool, std::vector<const char*>> cases[] = {
+        {true,  0, false, {"BPM", "120", "1.1.1"}}, {false, 0, false, {"BPM", "120", "1.1.1"}},
+        {true,  1, true,  {"BPM", "120", "SWING", "50", "1.1.1"}}, {false, 1, true, {"BPM", "120", "SWING", "50", "1.1.1"}},
+        {true,  2, true,  {"SWING", "50"}}};
+    // clang-format on
+    for (const auto& [framed, tempoMode, swingShown, texts] : cases) {
+        UiContext ui;
+        float tempoValue = 120.0f, swingValue = 50.0f;
+        FloatParamSpec spec;
+        spec.max = 200.0f;
+        spec.decimals = 0;
+        FloatParam tempo(&tempoValue, FloatParamSpec(spec), FloatParamHooks{});
+        FloatParam swing(&swingValue, FloatParamSpec(spec), FloatParamHooks{});
+        const TransportOptions o{true, false, false, true, tempoMode, nullptr, swingShown ? &swing : nullptr, false, framed, 0};
+        testing::runFrame(ui, FrameInput{}, [&](ImDrawList*) {
+            transportBar("t", Rect{20, 20, 700, framed ? 32.0f : 36.0f}, TransportState{}, tempo, o);
+        });
+        for (const char* text : texts) EXPECT_TRUE(testing::findDrawnText(ui, text)) << framed << tempoMode << ": " << text;
+        EXPECT_EQ(testing::findDrawnText(ui, "BPM").has_value(), tempoMode != 2) << framed << tempoMode;
+    }
 }
 
 TEST(TransportBar, PositionReadsBarBeatAndSixteenth) {
