@@ -2,10 +2,13 @@
 #include "app/editor.h"
 #include "engine/display_mappings.h"
 #include "tests/app/panel_frames.h"
+#include "tests/ui/frame_input.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <string>
 
 namespace tarn {
 namespace {
@@ -58,6 +61,35 @@ TEST(SpectrumPanel, AnalysesAgainOnlyWhenTheNoteThePatchOrTheArcMoved) {
         c.change(tab.editor);
         tab.run();
         EXPECT_EQ(tab.editor.spectrumPanel.analyses, 1 + c.analyses) << c.name;
+    }
+}
+
+// Hovered past the tooltip delay, each readout under the plot explains its own value and no other's.
+TEST(SpectrumPanel, EachReadoutExplainsItselfOnHover) {
+    const char* const weight = "Sub against harmonics.";
+    const char* const drive = "Waveshaping, then feedback phase modulation";
+    // clang-format off
+    const struct { const char* chip; const char* explains; const char* notExplained; } cases[] = {
+        {"Weight 0.50", weight, drive},
+        {"Drive 0.25",  drive,  weight},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        testing::EditorTab tab(2);
+        tab.editor.patch.weight = 0.5f;
+        tab.editor.patch.drive = 0.25f;
+        tab.editor.patch.arcAmount = 0.0f;  // the readouts show the patch's own values
+        tab.run();
+        const std::optional<ui::Rect> chip = tab.frames.findText(c.chip);
+        ASSERT_TRUE(chip) << c.chip;
+        const testing::WidgetInput hover = testing::at(testing::EditorFrames::centre(*chip));
+        for (int i = 0; i < 60; ++i) tab.frames.frame(tab.editor, hover);
+        std::string logged;
+        tab.frames.frameWith(hover, [&](const ui::FrameInfo& info) {
+            logged = ui::testing::loggedText([&] { tab.editor.draw(info); });
+        });
+        EXPECT_NE(logged.find(c.explains), std::string::npos) << c.chip;
+        EXPECT_EQ(logged.find(c.notExplained), std::string::npos) << c.chip;
     }
 }
 
