@@ -117,6 +117,20 @@ TEST(MotionPanel, TheCycleEdgeSnapsToTheListedLengthsWithinTheSpanItStartedIn) {
     }
 }
 
+// The readout under the motion lanes speaks of the lane chosen: the filter's reach for Tone, how far
+// Drive closes for Drive, how far the level ducks for Level.
+TEST(MotionPanel, TheReadoutDescribesTheChosenLane) {
+    const char* const says[kMotionLanes] = {"reaches", "down to", "ducks"};
+    for (int lane = 0; lane < kMotionLanes; ++lane) {
+        testing::EditorTab tab(1);
+        tab.editor.motionPanel.lane = lane;
+        tab.run();
+        for (int other = 0; other < kMotionLanes; ++other)
+            EXPECT_EQ(ui::testing::drawsTextHolding(tab.frames.ui, says[other]), other == lane)
+                << "lane " << lane << ": " << says[other];
+    }
+}
+
 float* clear(float* out) {
     std::fill(out, out + kCurvePoints, 0.0f);
     return out;
