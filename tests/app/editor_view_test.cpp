@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace tarn {
 namespace {
@@ -42,6 +45,35 @@ TEST(EditorView, RendersOnPressSaysWhenTheSoundOrLineChangedSinceAndScrubsOnTheW
     frames.frame(editor, ui::testing::pointer(r.x + r.w * 0.99f, r.y + 9.0f, true));
     EXPECT_NEAR(editor.position, beats * 0.99, beats / r.w);
     EXPECT_GT(editor.position, editor.loopBeats);
+}
+
+// The rendered phrase is numbered by bar along its waveform: each number stands at its own bar's
+// line, every bar while they are at least 48 px apart, else every second bar.
+TEST(EditorView, TheRenderedWaveformIsNumberedByBar) {
+    const struct { float width; int every; } cases[] = {{900, 1}, {600, 1}, {480, 2}};
+    for (const auto& c : cases) {
+        const AppEnvironment env;
+        Editor editor(1);
+        EditorFrames frames(ImVec2(c.width, 950));
+        frames.frame(editor);
+        ASSERT_TRUE(frames.clickText(editor, "Render"));
+        const ui::Rect r = editor.waveformRect;
+        const double beats = static_cast<double>(editor.renderedLeft.size()) / 24000.0;
+        std::vector<std::string> shown, expected;
+        for (int bar = 1; 4.0 * (bar - 1) <= beats; bar += c.every) expected.push_back(std::to_string(bar));
+        for (const ui::testing::DrawnText& t : ui::testing::drawnTexts(frames.ui)) {
+            if (t.box.x < r.x || t.box.x + t.box.w > r.x + r.w || t.box.y < r.y || t.box.y + t.box.h > r.y + r.h)
+                continue;
+            std::string text;
+            for (const char32_t ch : t.text) text += ch < 128 ? static_cast<char>(ch) : '?';
+            shown.push_back(text);
+            if (text.find_first_not_of("0123456789") != std::string::npos) continue;
+            const float line = r.x + r.w * static_cast<float>(4.0 * (std::stoi(text) - 1) / beats);
+            // On its line, or pushed in from the plot's edge by its padding (the ink starts past the pen).
+            EXPECT_LE(std::fabs(t.box.x + t.box.w / 2 - line), t.box.w / 2 + 6) << c.width << ": bar " << text;
+        }
+        EXPECT_EQ(shown, expected) << c.width << " px, " << r.w << " px of " << beats << " beats";
+    }
 }
 
 TEST(EditorView, TheLineChoiceAndSaveSessionFromTheMenuThroughTheDialogQueue) {
