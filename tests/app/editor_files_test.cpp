@@ -7,7 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace tarn {
 namespace {
@@ -147,6 +152,44 @@ TEST(EditorPresets, StepWrapNewSaveThroughThePopupOverwriteAndBrowseAfterADeleti
     strip(99);
     EXPECT_TRUE(editor.presetIndex == 0 && editor.presets.entries.size() == last + 1);
     EXPECT_TRUE(frames.findText("Search"));  // the browser is open
+}
+
+// The preset browser lists each factory preset in the column of its own category, under its heading.
+TEST(EditorPresets, TheBrowserListsEachPresetUnderItsCategory) {
+    // clang-format off
+    const std::pair<const char*, std::vector<const char*>> categories[] = {
+        {"SUB",   {"Deep Sub", "Boom 808", "Kick Sub", "Pumping Sub"}},
+        {"REESE", {"Wide Reese", "Breathing Reese", "Rising Tension"}},
+        {"PLUCK", {"Rubber Pluck", "Glitch Pluck", "Hoover Stab"}},
+        {"ACID",  {"Squelch", "Acid Screamer"}},
+        {"GROWL", {"Neuro", "Wobble", "Talking Growl"}},
+        {"OTHER", {"Init", "Organ House", "Dark Legato"}}};
+    // clang-format on
+    const AppEnvironment env;
+    Editor editor(1);
+    EditorFrames frames;
+    for (const std::uint32_t action : {7u, 99u, 99u}) {
+        frames.frameWith({}, [&](const ui::FrameInfo&) {
+            if (action == 7) editor.initPresetsStrip(action);
+            editor.drawPresets(ui::Rect{100.0f, 40.0f, 300.0f, 24.0f});
+        });
+    }
+    ASSERT_TRUE(frames.findText("Search")) << "the browser is open";
+    std::vector<std::pair<std::string, ui::Rect>> headings;
+    for (const auto& [heading, presets] : categories)
+        if (const std::optional<ui::Rect> at = frames.findText(heading)) headings.emplace_back(heading, *at);
+    for (const auto& [heading, presets] : categories) {
+        for (const char* name : presets) {
+            const std::optional<ui::Rect> at = frames.findText(name);
+            ASSERT_TRUE(at) << name;
+            // The nearest heading above it in its column.
+            const std::pair<std::string, ui::Rect>* under = nullptr;
+            for (const auto& h : headings)
+                if (std::fabs(h.second.x - at->x) < 60.0f && h.second.y < at->y && (!under || h.second.y > under->second.y))
+                    under = &h;
+            EXPECT_EQ(under ? under->first : "no heading", heading) << name;
+        }
+    }
 }
 
 }  // namespace
