@@ -366,7 +366,8 @@ TEST(HeaderBar, ClicksThroughAnEditorLikeHeader) {
     const std::tuple<float, float, std::vector<std::string>> cases[] = {
         {896 - 306 + 3 + 36 + 18, 62, {"play"}}, {896 - 306 + 3 + 18, 62, {"rewind"}},
         {4 + 3 + 28 + arc + 20, 62, {"page 1"}}, {4 + 10, 62, {}},  // the selected tab
-        {d.x + 20, 18, {"action 7"}}, {d.x + d.w - 12, 18, {"action 1"}}, {20, 18, {"menu"}}};  // name: Browse; save
+        {d.x + 20, 18, {"action 7"}}, {d.x + d.w - 12, 18, {"action 1"}}, {20, 18, {"menu"}},  // name: Browse; save
+        {d.x + d.w - 2 * 28 - 12, 18, {"action 5"}}, {d.x + d.w - 28 - 12, 18, {"action 6"}}};  // previous, next
     // clang-format on
     for (const auto& [x, y, expected] : cases) {
         HeaderRig rig;
