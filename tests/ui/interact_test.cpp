@@ -64,6 +64,7 @@ TEST(HotspotInteraction, DragStartsOnlyPastThreeScaledPixels) {
     EXPECT_EQ(r[5].stepDelta.x, 6.0f);
     EXPECT_EQ(r[5].pressPosition.x, 100.0f);
     EXPECT_TRUE(r[6].released);
+    for (std::size_t i = 0; i < r.size(); ++i) EXPECT_EQ(r[i].released, i == 6) << "frame " << i;
     EXPECT_FALSE(r[6].clicked) << "a drag is not a click";
     EXPECT_TRUE(r[6].dragging);
     ImGui::SetCurrentContext(nullptr);

@@ -71,6 +71,8 @@ TEST(PlotScope, InputReportsEdgesClicksAndDataPosition) {
     EXPECT_FALSE(results[4].pressed);
     EXPECT_TRUE(results[4].held);
     EXPECT_TRUE(results[5].released);
+    for (std::size_t i = 0; i < results.size(); ++i)
+        EXPECT_EQ(results[i].released, i == 5 || i == 7) << "frame " << i << ": released only when let go";
     EXPECT_TRUE(results[6].doubleClicked);
     EXPECT_FALSE(results[6].clicked);
     EXPECT_FALSE(results[8].hovered);
