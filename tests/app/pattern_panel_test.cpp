@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -83,12 +85,12 @@ public:
                                                              a.note == b.note && a.velocity == b.velocity;
                                                   });
     }
-    // One bar's notes as "step/degree/gate" words.
+    // One bar's notes as "step/degree/gate/accent" words.
     std::string notesOf(int bar) const {
         std::string out;
         for (const PatternNote& n : editor.pattern.bars.at(static_cast<std::size_t>(bar)))
             out += std::to_string(n.step) + "/" + std::to_string(n.degree) + "/" + std::to_string(n.gate).substr(0, 4) +
-                   " ";
+                   "/" + std::to_string(n.accent).substr(0, 4) + " ";
         return out;
     }
 };
@@ -154,16 +156,16 @@ TEST_F(PatternTab, NotesAreWrittenWithTheMouse) {
         int selected;
     };
     const Gesture gestures[] = {
-        {"a click on an empty cell adds a note", [](auto& t) { t.click(t.cell(1, 9.5f, 7)); }, "9/7/1.00 ", 0},
+        {"a click on an empty cell adds a note", [](auto& t) { t.click(t.cell(1, 9.5f, 7)); }, "9/7/1.00/0.70 ", 0},
         {"a click on the same step in another row adds nothing", [](auto& t) { t.click(t.cell(1, 9.5f, 0)); },
-         "9/7/1.00 ", 0},
-        {"a second note sorts in before it", [](auto& t) { t.click(t.cell(1, 8.5f, 0)); }, "8/0/1.00 9/7/1.00 ", 0},
+         "9/7/1.00/0.70 ", 0},
+        {"a second note sorts in before it", [](auto& t) { t.click(t.cell(1, 8.5f, 0)); }, "8/0/1.00/0.70 9/7/1.00/0.70 ", 0},
         {"dragged onto a taken step only its row moves",
-         [](auto& t) { t.drag(t.cell(1, 8.5f, 0), t.cell(1, 9.5f, 12)); }, "8/12/1.00 9/7/1.00 ", 0},
+         [](auto& t) { t.drag(t.cell(1, 8.5f, 0), t.cell(1, 9.5f, 12)); }, "8/12/1.00/0.70 9/7/1.00/0.70 ", 0},
         {"dragging the body moves step and row", [](auto& t) { t.drag(t.cell(1, 8.5f, 12), t.cell(1, 4.5f, 3)); },
-         "4/3/1.00 9/7/1.00 ", 0},
+         "4/3/1.00/0.70 9/7/1.00/0.70 ", 0},
         {"the right edge sets the length in quarter steps",
-         [](auto& t) { t.drag(t.cell(1, 4.95f, 3), t.cell(1, 7.3f, 3)); }, "4/3/3.25 9/7/1.00 ", 0},
+         [](auto& t) { t.drag(t.cell(1, 4.95f, 3), t.cell(1, 7.3f, 3)); }, "4/3/3.25/0.70 9/7/1.00/0.70 ", 0},
         {"held past the start it stays a quarter step, without rebuilding the line every frame",
          [](auto& t) {
              const ImVec2 left = t.cell(1, 1.0f, 3);
@@ -174,9 +176,9 @@ TEST_F(PatternTab, NotesAreWrittenWithTheMouse) {
              }
              t.letGo();
          },
-         "4/3/0.25 9/7/1.00 ", 0},
+         "4/3/0.25/0.70 9/7/1.00/0.70 ", 0},
         {"a right click erases", [](auto& t) { t.drag(t.cell(1, 9.2f, 7), t.cell(1, 9.2f, 7), true, true); },
-         "4/3/0.25 ", -1},
+         "4/3/0.25/0.70 ", -1},
     };
     clickText("Clear");
     for (const Gesture& g : gestures) {
@@ -237,6 +239,45 @@ TEST_F(PatternTab, NoteEditorAndSwingRebuildTheLine) {
         click(ImVec2(text.x - 12.0f, text.y + text.h / 2.0f));  // the slider's high end, left of its name
         EXPECT_NE(firstPatternDifference(editor.pattern, unedited), "") << label;
         EXPECT_TRUE(playsThePattern()) << label;
+    }
+}
+
+// At every UI size the gutter (bar number, row names) stands left of the grid with no text over the
+// grid, a click anywhere across the gutter loops the bar, and the grid and the kick row answer out to
+// their last step inside the window.
+TEST(PatternTabSizes, GutterGridAndKickRowAnswerWhereTheyAreDrawn) {
+    for (const float scale : {1.0f, 1.25f, 1.5f, 2.0f}) {
+        testing::EditorTab tab(3, 1400.0f, 2400.0f);
+        ui::setDisplayScale(tab.frames.ui, scale);
+        for (auto& bar : tab.editor.pattern.bars) bar.clear();
+        tab.editor.pattern.kicks.assign(tab.editor.pattern.bars.size(), 0);
+        tab.run();
+        const std::vector<ui::Rect> roll = rollBoxes(tab);  // bar 1's grid, its kick row, bar 2's grid ...
+        ASSERT_GE(roll.size(), 2u) << scale;
+        const ui::Rect grid = roll[0], kicks = roll[1];
+        EXPECT_LE(grid.x + grid.w, tab.frames.display.x) << scale << ": the last steps are on screen";
+        std::optional<ui::Rect> number;
+        for (const ui::testing::DrawnGlyph& g : tab.frames.drawnGlyphs()) {
+            EXPECT_FALSE(g.max.x > grid.x && g.min.x < grid.x + grid.w && g.max.y > grid.y && g.min.y < grid.y + grid.h)
+                << scale << ": text over the grid, '" << static_cast<char>(g.codepoint) << "' at " << g.min.x;
+            if (g.codepoint == '1' && g.min.y >= grid.y && g.max.y <= grid.y + grid.h && !number)
+                number = ui::Rect{g.min.x, g.min.y, g.max.x - g.min.x, g.max.y - g.min.y};
+        }
+        ASSERT_TRUE(number && number->x + number->w < grid.x) << scale << ": bar 1's number left of its grid";
+
+        for (const float across : {0.1f, 0.5f, 0.9f}) {
+            const ImVec2 p(std::floor(number->x + across * (grid.x - number->x)), std::floor(grid.y + grid.h / 2));
+            tab.run(testing::click(p));
+            EXPECT_EQ(tab.editor.patternPanel.loopBar, 0) << scale << ", " << across << " of the gutter";
+            EXPECT_TRUE(tab.editor.pattern.bars[0].empty()) << scale << ", " << across << " of the gutter";
+            tab.run(testing::click(p));
+            EXPECT_EQ(tab.editor.patternPanel.loopBar, -1) << scale << ", " << across << " of the gutter";
+        }
+        tab.run(testing::click(testing::inside(grid, 15.5f / 16.0f, 0.5f)));
+        ASSERT_EQ(tab.editor.pattern.bars[0].size(), 1u) << scale;
+        EXPECT_EQ(tab.editor.pattern.bars[0][0].step, 15) << scale;
+        tab.run(testing::click(testing::inside(kicks, 15.5f / 16.0f, 0.5f)));
+        EXPECT_EQ(tab.editor.pattern.kicks[0], 0x8000) << scale;
     }
 }
 
