@@ -5,6 +5,7 @@
 #include "engine/pattern_generator.h"
 #include "tests/app/panel_frames.h"
 #include "tests/storage/pattern_test_support.h"
+#include "tests/ui/frame_input.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,30 @@ TEST_F(PatternTab, BarCountAddsOrDropsBarsAndClearKeepsTheKick) {
     EXPECT_EQ(editor.pattern.kicks, before.kicks);
     EXPECT_TRUE(shows("No note selected."));
     EXPECT_TRUE(editor.notes.empty());
+}
+
+// Hovered past the tooltip delay, each control explains itself, and only itself.
+TEST_F(PatternTab, ControlsExplainThemselvesOnHover) {
+    // clang-format off
+    const struct { const char* control; const char* explains; } cases[] = {
+        {"42",          "The same seed always gives the same pattern."},
+        {"Clear",       "Empties the bass, keeping the key and the kick."},
+        {"Energy 0.35", "How much the bass plays"},
+        {"Swing",       "Delays the offbeat sixteenths."},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const std::optional<ui::Rect> control = frames.findText(c.control);
+        ASSERT_TRUE(control) << c.control;
+        const testing::WidgetInput hover = testing::at(EditorFrames::centre(*control));
+        for (int i = 0; i < 60; ++i) frames.frame(editor, hover);
+        std::string logged;
+        frames.frameWith(hover, [&](const ui::FrameInfo& info) {
+            logged = ui::testing::loggedText([&] { editor.draw(info); });
+        });
+        for (const auto& other : cases)
+            EXPECT_EQ(logged.find(other.explains) != std::string::npos, &other == &c) << c.control << ": " << other.explains;
+    }
 }
 
 // Each gesture acts on bar 2 of an emptied pattern, after the gestures above it.
