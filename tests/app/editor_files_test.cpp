@@ -154,6 +154,32 @@ TEST(EditorPresets, StepWrapNewSaveThroughThePopupOverwriteAndBrowseAfterADeleti
     EXPECT_TRUE(frames.findText("Search"));  // the browser is open
 }
 
+// The menu's Patch items, chosen on the factory sound "Demo", each do their own thing to the preset.
+TEST(EditorPresets, ThePatchMenuItemsEachDoTheirOwn) {
+    // clang-format off
+    const struct { const char* item; const char* shows; bool loadsInit; } cases[] = {
+        {"New",        "Init",   true},   // the Init sound, named in the header
+        {"Open...",    "Search", false},  // the browser
+        {"Save",       "Name",   false},  // a factory sound is saved under a new name: the popup
+        {"Save As...", "Name",   false},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const AppEnvironment env;
+        Editor editor(1);
+        EditorFrames frames;
+        frames.frame(editor);
+        const std::uint64_t demo = editor.presetIndex;
+        ASSERT_TRUE(frames.clickText(editor, "TARNLODE"));
+        ASSERT_TRUE(frames.clickText(editor, c.item)) << c.item;
+        frames.frame(editor);
+        EXPECT_EQ(editor.presetIndex, c.loadsInit ? *editor.presets.find("Init") : demo) << c.item;
+        EXPECT_EQ(editor.status == "Loaded Init", c.loadsInit) << c.item << ": " << editor.status;
+        EXPECT_TRUE(frames.findText(c.shows)) << c.item << ": " << c.shows;
+        EXPECT_EQ(frames.findText("Name").has_value(), c.shows == std::string("Name")) << c.item << ": the save popup";
+    }
+}
+
 // The preset browser lists each factory preset in the column of its own category, under its heading.
 TEST(EditorPresets, TheBrowserListsEachPresetUnderItsCategory) {
     // clang-format off
