@@ -50,11 +50,11 @@ TEST(TransportBar, EachFieldShownIsCaptioned) {
     for (const auto& [framed, tempoMode, swingShown, texts] : cases) {
         UiContext ui;
         float tempoValue = 120.0f, swingValue = 50.0f;
-        FloatParamSpec spec;
-        spec.max = 200.0f;
-        spec.decimals = 0;
-        FloatParam tempo(&tempoValue, FloatParamSpec(spec), FloatParamHooks{});
-        FloatParam swing(&swingValue, FloatParamSpec(spec), FloatParamHooks{});
+        FloatParamSpec settings;
+        settings.max = 200.0f;
+        settings.decimals = 0;
+        FloatParam tempo(&tempoValue, FloatParamSpec(settings), FloatParamHooks{});
+        FloatParam swing(&swingValue, FloatParamSpec(settings), FloatParamHooks{});
         const TransportOptions o{true, false, false, true, tempoMode, nullptr, swingShown ? &swing : nullptr, false, framed, 0};
         testing::runFrame(ui, FrameInput{}, [&](ImDrawList*) {
             transportBar("t", Rect{20, 20, 700, framed ? 32.0f : 36.0f}, TransportState{}, tempo, o);
