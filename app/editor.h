@@ -5,7 +5,7 @@
 #include "app/arc_panel.h"
 #include "app/motion_panel.h"
 #include "app/pattern_panel.h"
-#include "app/spectrum_panel.h"
+#include "app/sound_spectrum_panel.h"
 #include "engine/audio_config.h"
 #include "engine/audio_output.h"
 #include "engine/live_player.h"

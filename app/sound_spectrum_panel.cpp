@@ -1,5 +1,5 @@
 // The spectrum tab: one note of the sound analysed (and cached), drawn as sub and harmonics, dragged to edit.
-#include "app/spectrum_panel.h"
+#include "app/sound_spectrum_panel.h"
 
 #include "app/arc_panel.h"
 #include "app/editor.h"
