@@ -47,7 +47,7 @@ int run(const std::string& command, std::string* out) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-Xvfb::Xvfb(Desktop desktop) : folder(temporaryFolder()) {
+Xvfb::Xvfb(Desktop desktop, int dpi) : folder(temporaryFolder()) {
     // The server takes the first free display and names it once it accepts connections.
     server_ = popen("echo $$; exec Xvfb -displayfd 1 -screen 0 2560x1600x24 -noreset -nolisten tcp 2>/dev/null", "r");
     int display = -1;
@@ -57,7 +57,7 @@ Xvfb::Xvfb(Desktop desktop) : folder(temporaryFolder()) {
     std::string displayName = std::to_string(display);
     displayName.insert(0, 1, ':');
     setenv("DISPLAY", displayName.c_str(), 1);
-    run("echo 'Xft.dpi: 144' | xrdb -nocpp -load");  // without it every size test fails
+    run("echo 'Xft.dpi: " + std::to_string(dpi) + "' | xrdb -nocpp -load");  // without it every size test fails
     for (const char* name : {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "GTK_USE_PORTAL"}) unsetenv(name);
     setenv("GSETTINGS_BACKEND", "memory", 1);
     setenv("NO_AT_BRIDGE", "1", 1);

@@ -27,11 +27,11 @@ int run(const std::string& command, std::string* out = nullptr);
 // (openbox: small, and it follows the hints SDL sends for maximise, fullscreen and the minimum size).
 enum class Desktop { bare, windowManager };
 
-// Xvfb on a free display with Xft.dpi 144 (scale 1.5), DISPLAY pointing at it and GTK kept quiet
-// and away from the user's files; stopped on destruction. Throws when it does not start.
+// Xvfb on a free display with Xft.dpi `dpi` (144: scale 1.5), DISPLAY pointing at it and GTK kept
+// quiet and away from the user's files; stopped on destruction. Throws when it does not start.
 class Xvfb {
 public:
-    explicit Xvfb(Desktop desktop = Desktop::bare);
+    explicit Xvfb(Desktop desktop = Desktop::bare, int dpi = 144);
     ~Xvfb();
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;

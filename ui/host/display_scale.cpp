@@ -1,9 +1,10 @@
-// The display's scale: the desktop's font resolution where it sets one, else the display's own.
+// The display's scale and work area: the desktop's font resolution where it sets one, else the display's own.
 #include "ui/host/display_scale.h"
 
 #include <SDL.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -54,6 +55,24 @@ float systemDisplayScale(int displayIndex) {
         return dpi / 96.0f;
     }
     return 1.0f;
+}
+
+PixelRect displayWorkArea(int displayIndex) {
+    SDL_Rect area{};
+    if (SDL_GetDisplayUsableBounds(displayIndex, &area) != 0 && SDL_GetDisplayBounds(displayIndex, &area) != 0) {
+        return {};
+    }
+    return {area.x, area.y, area.w, area.h};
+}
+
+PixelRect fitInside(PixelRect window, const PixelRect& area, int minWidth, int minHeight) {
+    if (area.width <= 0 || area.height <= 0) return window;
+    window.width = std::max(std::min(window.width, area.width), minWidth);
+    window.height = std::max(std::min(window.height, area.height), minHeight);
+    // The far edge first, so that a window wider than the area keeps its near edge on it.
+    window.x = std::max(std::min(window.x, area.x + area.width - window.width), area.x);
+    window.y = std::max(std::min(window.y, area.y + area.height - window.height), area.y);
+    return window;
 }
 
 }  // namespace tarn::ui

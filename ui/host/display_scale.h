@@ -1,4 +1,4 @@
-// The display's scale: the desktop's font resolution where it sets one, else the display's own.
+// The display's scale and work area: the desktop's font resolution where it sets one, else the display's own.
 #pragma once
 
 #include <optional>
@@ -13,5 +13,19 @@ std::optional<float> xftDpiScale(std::string_view resources);
 // For the display with SDL index `displayIndex`: Xft.dpi / 96 from the X server's resources
 // where set (the desktop's own scale on X11), else SDL's DPI of the display / 96, else 1.
 float systemDisplayScale(int displayIndex);
+
+// A window's place on the screen in pixels: its top-left corner and its size.
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The part of display `displayIndex` that windows may cover (without panels and docks); the
+// whole display where the window system does not say, an empty rectangle without a display.
+PixelRect displayWorkArea(int displayIndex);
+
+// `window` made to lie wholly in `area`: its size capped to the area's but never below
+// `minWidth` x `minHeight`, then moved the least distance that brings it inside. A window larger
+// than the area even so keeps the area's top-left corner; an empty area leaves the window as it is.
+PixelRect fitInside(PixelRect window, const PixelRect& area, int minWidth, int minHeight);
 
 }  // namespace tarn::ui

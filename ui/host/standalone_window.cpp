@@ -5,6 +5,12 @@
 // - Scale: the X resource Xft.dpi / 96 where set, else SDL's DPI of the display / 96, else 1, in
 //   place of the monitor's DPI. A change of display re-reads it and resizes a restored window in
 //   proportion, in place of WM_DPICHANGED's suggested rectangle.
+// - The size asked for at the start and at every scale change is capped to the work area of the
+//   window's display (never below the minimum size), and the window is placed wholly on it: it
+//   opens centred there, and a change moves it only as far as it must. X11 leaves a window taller
+//   than the screen hanging off it, with its caption out of reach. The size in logical pixels is
+//   kept across scale changes, so a capped or rounded size does not drift: 100 % -> 125 % ->
+//   100 % gives back the exact pixels. A size the user gave the window becomes the logical size.
 // - The minimum size goes to the window system (WM_NORMAL_HINTS) at creation and at every scale
 //   change, in place of answers to WM_GETMINMAXINFO. No window class is registered, and there is
 //   no non-client frame to compute (WM_NCCALCSIZE): a maximised window keeps its whole area.
@@ -209,6 +215,7 @@ private:
     }
     void rescale(float newScale);
     void applyMinimumSize();
+    int pixels(float logical) { return static_cast<int>(std::lroundf(logical * displayScale())); }
 
     View* view_;
     StandaloneOptions options_;
@@ -219,6 +226,10 @@ private:
     bool fullscreen_ = false;
     Placement savedPlacement_;
     float pendingScale_ = 0.0f;
+    // The restored window's size in logical pixels, and the pixel size last asked for it: the
+    // window has that size until the user sizes it.
+    float logicalWidth_ = 0.0f, logicalHeight_ = 0.0f;
+    int askedWidth_ = 0, askedHeight_ = 0;
     bool vsyncRefused_ = false;
     CaptionClicks captionClicks_;
     // The last press on the window was handed to the window manager as a move or resize.
@@ -229,13 +240,27 @@ private:
     std::exception_ptr dialogError_;
 };
 
-StandaloneWindow::StandaloneWindow(View& view, const StandaloneOptions& options) : view_(&view), options_(options) {
+StandaloneWindow::StandaloneWindow(View& view, const StandaloneOptions& options)
+    : view_(&view),
+      options_(options),
+      logicalWidth_(static_cast<float>(options.width)),
+      logicalHeight_(static_cast<float>(options.height)) {
+    // The primary display's scale: the window opens there, with its own size until then.
     const float primaryScale = systemDisplayScale(0) * options_.userScale;
-    window_.reset(SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                   static_cast<int>(std::lroundf(static_cast<float>(options_.width) * primaryScale)),
-                                   static_cast<int>(std::lroundf(static_cast<float>(options_.height) * primaryScale)),
+    const auto primaryPixels = [&](int logical) {
+        return static_cast<int>(std::lroundf(static_cast<float>(logical) * primaryScale));
+    };
+    const PixelRect area = displayWorkArea(0);
+    PixelRect start = fitInside({0, 0, primaryPixels(options_.width), primaryPixels(options_.height)}, area,
+                                primaryPixels(options_.minWidth), primaryPixels(options_.minHeight));
+    start = fitInside({area.x + (area.width - start.width) / 2, area.y + (area.height - start.height) / 2,
+                       start.width, start.height},
+                      area, start.width, start.height);
+    window_.reset(SDL_CreateWindow(options_.title.c_str(), start.x, start.y, start.width, start.height,
                                    SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
     if (!window_) noWindow(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
+    askedWidth_ = start.width;
+    askedHeight_ = start.height;
     if (!host_.attach(window_.get(), systemDisplayScale(displayIndex()) * options_.userScale)) {
         throw std::runtime_error(host_messages::kNoWindowDevice);
     }
@@ -441,20 +466,30 @@ void StandaloneWindow::toggleFullscreen() {
 void StandaloneWindow::rescale(float newScale) {
     UiContext* ui = host_.ui();
     if (ui == nullptr) return;
-    const float old = ui->displayScale;
+    // Read before the new minimum, which may grow the window.
+    PixelRect now;
+    SDL_GetWindowPosition(window_.get(), &now.x, &now.y);
+    SDL_GetWindowSize(window_.get(), &now.width, &now.height);
+    const bool restored = !isMaximized() && !fullscreen_;
+    if (restored && (now.width != askedWidth_ || now.height != askedHeight_)) {
+        logicalWidth_ = static_cast<float>(now.width) / ui->displayScale;
+        logicalHeight_ = static_cast<float>(now.height) / ui->displayScale;
+    }
     setDisplayScale(*ui, newScale);
     applyMinimumSize();
-    if (isMaximized() || fullscreen_) return;
-    int width = 0, height = 0;
-    SDL_GetWindowSize(window_.get(), &width, &height);
-    SDL_SetWindowSize(window_.get(), static_cast<int>(std::lroundf(static_cast<float>(width) / old * newScale)),
-                      static_cast<int>(std::lroundf(static_cast<float>(height) / old * newScale)));
+    if (!restored) return;
+    const PixelRect fitted =
+        fitInside({now.x, now.y, pixels(logicalWidth_), pixels(logicalHeight_)}, displayWorkArea(displayIndex()),
+                  pixels(static_cast<float>(options_.minWidth)), pixels(static_cast<float>(options_.minHeight)));
+    askedWidth_ = fitted.width;
+    askedHeight_ = fitted.height;
+    SDL_SetWindowSize(window_.get(), fitted.width, fitted.height);
+    if (fitted.x != now.x || fitted.y != now.y) SDL_SetWindowPosition(window_.get(), fitted.x, fitted.y);
 }
 
 void StandaloneWindow::applyMinimumSize() {
-    const float s = displayScale();
-    SDL_SetWindowMinimumSize(window_.get(), static_cast<int>(std::lroundf(static_cast<float>(options_.minWidth) * s)),
-                             static_cast<int>(std::lroundf(static_cast<float>(options_.minHeight) * s)));
+    SDL_SetWindowMinimumSize(window_.get(), pixels(static_cast<float>(options_.minWidth)),
+                             pixels(static_cast<float>(options_.minHeight)));
 }
 
 }  // namespace

@@ -1,0 +1,89 @@
+// The window on a 2560 x 1600 screen at the desktop's font resolutions: it opens and changes UI size
+// wholly on the screen, and a UI size's round trip gives back the exact size it left. Read from the
+// X server, under a window manager.
+#include "tests/window/window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace tarn::ui::window_tests {
+namespace {
+
+struct Size {
+    int width = 0, height = 0;
+};
+
+bool insideWorkArea(const XWindow& w, const std::array<int, 4>& area) {
+    return w.x >= area[0] && w.y >= area[1] && w.x + w.width <= area[0] + area[2] &&
+           w.y + w.height <= area[1] + area[3];
+}
+
+// The window manager's work area, once it has said it; the whole screen where none runs.
+std::array<int, 4> announcedWorkArea(Desktop desktop) {
+    if (desktop == Desktop::bare) return {0, 0, 2560, 1600};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
+    std::array<int, 4> area = workArea();
+    while (area[2] <= 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        area = workArea();
+    }
+    return area;
+}
+
+TEST(WindowFitsScreen, OpensAndChangesUiSizeWhollyOnTheScreenAndComesBackToItsSize) {
+    // The program's 900 x 950 logical pixels at UI sizes 100 %, 125 %, 200 % and 100 % again, each
+    // as many pixels as that gives up to the screen's 2560 x 1600.
+    constexpr std::array<float, 4> uiSizes{1.0f, 1.25f, 2.0f, 1.0f};
+    struct Case {
+        int dpi;
+        Desktop desktop;
+        std::array<Size, 4> sizes;
+    };
+    const Case cases[] = {
+        {96, Desktop::windowManager, {{{900, 950}, {1125, 1188}, {1800, 1600}, {900, 950}}}},
+        {144, Desktop::windowManager, {{{1350, 1425}, {1688, 1600}, {2560, 1600}, {1350, 1425}}}},
+        {192, Desktop::windowManager, {{{1800, 1600}, {2250, 1600}, {2560, 1600}, {1800, 1600}}}},
+        {192, Desktop::bare, {{{1800, 1600}, {2250, 1600}, {2560, 1600}, {1800, 1600}}}},
+    };
+    StandaloneOptions options;
+    options.title = "tarn-fit";
+    options.width = 900;
+    options.height = 950;
+    for (const Case& c : cases) {
+        const Xvfb server(c.desktop, c.dpi);
+        const std::array<int, 4> area = announcedWorkArea(c.desktop);
+        ProbeView view;
+        runScripted(view, options, [&] {
+            const std::string id = windowWithTitle(options.title);
+            ASSERT_FALSE(id.empty()) << "dpi " << c.dpi;
+            for (size_t step = 0; step < uiSizes.size(); ++step) {
+                if (step > 0) {
+                    view.waitFor([&](const FrameInfo& f) { return f.windowControls->setScale(uiSizes[step]), true; });
+                }
+                const Size want = c.sizes[step];
+                const XWindow w = waitForServer(id, [&](const XWindow& now) {
+                    return now.viewable && now.width == want.width && now.height == want.height &&
+                           insideWorkArea(now, area);
+                }, 3.0);
+                const std::string what = "dpi " + std::to_string(c.dpi) +
+                                         (c.desktop == Desktop::bare ? " without a window manager" : "") +
+                                         ", UI size " +
+                                         std::to_string(static_cast<int>(uiSizes[step] * 100.0f)) + " %";
+                EXPECT_EQ(w.width, want.width) << what << ": " << w;
+                EXPECT_EQ(w.height, want.height) << what << ": " << w;
+                EXPECT_TRUE(insideWorkArea(w, area))
+                    << what << ": " << w << " outside " << area[0] << "," << area[1] << " " << area[2] << "x" << area[3];
+                EXPECT_TRUE(view.waitFor([&](const FrameInfo& f) {
+                    return f.window.w == static_cast<float>(w.width) && f.window.h == static_cast<float>(w.height);
+                })) << what;
+            }
+        });
+    }
+}
+
+}  // namespace
+}  // namespace tarn::ui::window_tests
