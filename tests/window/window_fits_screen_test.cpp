@@ -60,19 +60,13 @@ TEST(WindowFitsScreen, OpensAndChangesUiSizeWhollyOnTheScreenAndComesBackToItsSi
         runScripted(view, options, [&] {
             const std::string id = windowWithTitle(options.title);
             ASSERT_FALSE(id.empty()) << "dpi " << c.dpi;
-            for (size_t step = 0; step < uiSizes.size(); ++step) {
-                if (step > 0) {
-                    view.waitFor([&](const FrameInfo& f) { return f.windowControls->setScale(uiSizes[step]), true; });
-                }
-                const Size want = c.sizes[step];
+            const auto expectShown = [&](const std::string& when, const Size& want) {
                 const XWindow w = waitForServer(id, [&](const XWindow& now) {
                     return now.viewable && now.width == want.width && now.height == want.height &&
                            insideWorkArea(now, area);
-                }, 3.0);
+                });
                 const std::string what = "dpi " + std::to_string(c.dpi) +
-                                         (c.desktop == Desktop::bare ? " without a window manager" : "") +
-                                         ", UI size " +
-                                         std::to_string(static_cast<int>(uiSizes[step] * 100.0f)) + " %";
+                                         (c.desktop == Desktop::bare ? " without a window manager, " : ", ") + when;
                 EXPECT_EQ(w.width, want.width) << what << ": " << w;
                 EXPECT_EQ(w.height, want.height) << what << ": " << w;
                 EXPECT_TRUE(insideWorkArea(w, area))
@@ -80,7 +74,19 @@ TEST(WindowFitsScreen, OpensAndChangesUiSizeWhollyOnTheScreenAndComesBackToItsSi
                 EXPECT_TRUE(view.waitFor([&](const FrameInfo& f) {
                     return f.window.w == static_cast<float>(w.width) && f.window.h == static_cast<float>(w.height);
                 })) << what;
+            };
+            const auto askUiSize = [&](float size) {
+                view.waitFor([&](const FrameInfo& f) { return f.windowControls->setScale(size), true; });
+            };
+            for (size_t step = 0; step < uiSizes.size(); ++step) {
+                if (step > 0) askUiSize(uiSizes[step]);
+                expectShown("UI size " + std::to_string(static_cast<int>(uiSizes[step] * 100.0f)) + " %", c.sizes[step]);
             }
+            // A size the user gives the window is the one the next UI size scales.
+            run("xdotool windowsize " + id + " 1000 800");
+            expectShown("sized by the user", {1000, 800});
+            askUiSize(2.0f);
+            expectShown("sized by the user, then UI size 200 %", {2000, 1600});
         });
     }
 }
