@@ -1,4 +1,4 @@
-// The display's scale and work area: the desktop's font resolution where it sets one, else the display's own.
+// The display's scale (the desktop's font resolution where it sets one, else the display's own) and its work area.
 #pragma once
 
 #include <optional>

@@ -245,17 +245,18 @@ StandaloneWindow::StandaloneWindow(View& view, const StandaloneOptions& options)
       options_(options),
       logicalWidth_(static_cast<float>(options.width)),
       logicalHeight_(static_cast<float>(options.height)) {
-    // The primary display's scale: the window opens there, with its own size until then.
+    // The window opens centred on the primary display's work area, at that display's scale.
     const float primaryScale = systemDisplayScale(0) * options_.userScale;
     const auto primaryPixels = [&](int logical) {
         return static_cast<int>(std::lroundf(static_cast<float>(logical) * primaryScale));
     };
     const PixelRect area = displayWorkArea(0);
+    const int minWidth = primaryPixels(options_.minWidth), minHeight = primaryPixels(options_.minHeight);
     PixelRect start = fitInside({0, 0, primaryPixels(options_.width), primaryPixels(options_.height)}, area,
-                                primaryPixels(options_.minWidth), primaryPixels(options_.minHeight));
-    start = fitInside({area.x + (area.width - start.width) / 2, area.y + (area.height - start.height) / 2,
-                       start.width, start.height},
-                      area, start.width, start.height);
+                                minWidth, minHeight);
+    start.x = area.x + (area.width - start.width) / 2;
+    start.y = area.y + (area.height - start.height) / 2;
+    start = fitInside(start, area, minWidth, minHeight);
     window_.reset(SDL_CreateWindow(options_.title.c_str(), start.x, start.y, start.width, start.height,
                                    SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
     if (!window_) noWindow(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
