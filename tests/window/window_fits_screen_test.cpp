@@ -69,8 +69,8 @@ TEST(WindowFitsScreen, OpensAndChangesUiSizeWhollyOnTheScreenAndComesBackToItsSi
                                          (c.desktop == Desktop::bare ? " without a window manager, " : ", ") + when;
                 EXPECT_EQ(w.width, want.width) << what << ": " << w;
                 EXPECT_EQ(w.height, want.height) << what << ": " << w;
-                EXPECT_TRUE(insideWorkArea(w, area))
-                    << what << ": " << w << " outside " << area[0] << "," << area[1] << " " << area[2] << "x" << area[3];
+                EXPECT_TRUE(insideWorkArea(w, area)) << what << ": " << w << " outside " << area[0] << "," << area[1]
+                                                     << " " << area[2] << "x" << area[3];
                 EXPECT_TRUE(view.waitFor([&](const FrameInfo& f) {
                     return f.window.w == static_cast<float>(w.width) && f.window.h == static_cast<float>(w.height);
                 })) << what;
@@ -80,7 +80,8 @@ TEST(WindowFitsScreen, OpensAndChangesUiSizeWhollyOnTheScreenAndComesBackToItsSi
             };
             for (size_t step = 0; step < uiSizes.size(); ++step) {
                 if (step > 0) askUiSize(uiSizes[step]);
-                expectShown("UI size " + std::to_string(static_cast<int>(uiSizes[step] * 100.0f)) + " %", c.sizes[step]);
+                expectShown("UI size " + std::to_string(static_cast<int>(uiSizes[step] * 100.0f)) + " %",
+                            c.sizes[step]);
             }
             // A size the user gives the window is the one the next UI size scales.
             run("xdotool windowsize " + id + " 1000 800");

@@ -252,13 +252,14 @@ StandaloneWindow::StandaloneWindow(View& view, const StandaloneOptions& options)
     };
     const PixelRect area = displayWorkArea(0);
     const int minWidth = primaryPixels(options_.minWidth), minHeight = primaryPixels(options_.minHeight);
-    PixelRect start = fitInside({0, 0, primaryPixels(options_.width), primaryPixels(options_.height)}, area,
-                                minWidth, minHeight);
+    PixelRect start =
+        fitInside({0, 0, primaryPixels(options_.width), primaryPixels(options_.height)}, area, minWidth, minHeight);
     start.x = area.x + (area.width - start.width) / 2;
     start.y = area.y + (area.height - start.height) / 2;
     start = fitInside(start, area, minWidth, minHeight);
-    window_.reset(SDL_CreateWindow(options_.title.c_str(), start.x, start.y, start.width, start.height,
-                                   SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
+    window_.reset(
+        SDL_CreateWindow(options_.title.c_str(), start.x, start.y, start.width, start.height,
+                         SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
     if (!window_) noWindow(std::string("SDL_CreateWindow failed: ") + SDL_GetError());
     askedWidth_ = start.width;
     askedHeight_ = start.height;
