@@ -69,19 +69,38 @@ void Editor::draw(const ui::FrameInfo& frame) {
 
     update(config);
 
-    // Bottom-up, so a short window takes its height from the canvas first.
+    // Stacked from the bottom: voice strip, waveform, render strip, canvas. A short window takes its
+    // height from the canvas first, then from the waveform, so the render strip and the voice strip
+    // stay whole and in reach down to the smallest window. A block's gap goes and comes with it.
     const float gap = 8.0f * s;
-    voiceStripRect = takeBottom(area, 150.0f * s);
+    float left = std::max(area.h, 0.0f);
+    const auto claim = [&left](float wanted) {
+        const float h = std::clamp(wanted, 0.0f, left);
+        left -= h;
+        return h;
+    };
+    const float voiceHeight = claim(150.0f * s);
+    const float renderGap = claim(gap);
+    const float renderHeight = claim(24.0f * s);
+    float waveformGap = claim(gap);
+    const float waveformHeight = claim(150.0f * s);
+    if (waveformHeight <= 0.0f) {
+        left += waveformGap;  // no gap under a waveform that is not there
+        waveformGap = 0.0f;
+    }
+    const float canvasGap = claim(gap);
+
+    voiceStripRect = takeBottom(area, voiceHeight);
     drawVoiceStrip(voiceStripRect, patch);
-    takeBottom(area, gap);
-    waveformRect = takeBottom(area, 150.0f * s);
+    takeBottom(area, waveformGap);
+    waveformRect = takeBottom(area, waveformHeight);
     // A scrub moves what is heard, not just the cursor: the player seeks to the beat under the mouse.
     if (drawWaveform(waveformLeft, waveformRight, waveformRect, config, patch.arcBars * 4.0f, loopBeats, position))
         player.requestSeek(std::max(0.0, position));
-    takeBottom(area, gap);
-    renderStripRect = takeBottom(area, 24.0f * s);
+    takeBottom(area, renderGap);
+    renderStripRect = takeBottom(area, renderHeight);
     drawRenderStrip(renderStripRect, config);
-    takeBottom(area, gap);
+    takeBottom(area, canvasGap);
     canvasRect = takeBottom(area, area.h);
     drawCanvas(canvasRect, phase, config);
 
@@ -128,13 +147,14 @@ double Editor::loopLengthBeats(const Pattern& linePattern, const AudioConfig& co
 }
 
 void Editor::drawCanvas(ui::Rect area, double phase, const AudioConfig& config) {
+    // A canvas squeezed to nothing draws nothing: a child window of no height would fill the rest
+    // of the window instead, over the strips below, and take their clicks.
+    const float s = ui::scale();
+    if (area.w <= 20.0f * s || area.h <= 20.0f * s) return;
     const ui::Rect inner = ui::panel(ImGui::GetWindowDrawList(), area, "", 0);
-    if (selectedTab == 2) {
-        const float rate = audio.isOpen() ? audio.sampleRate() : config.sampleRate;
-        drawSpectrumPanel(spectrumPanel, inner, patch, patch.curves, position, lowestSpectrumNote(notes), rate);
-        return;
-    }
 
+    // Every tab draws in a child window of the inner size, so nothing it draws or reacts to reaches
+    // past the canvas, however short the window.
     const ui::FontScope font(2);
     ImGui::SetCursorScreenPos(ImVec2(inner.x, inner.y));
     ImGui::BeginChild("canvas", ImVec2(inner.w, inner.h), false, ImGuiWindowFlags_NoBackground);
@@ -145,6 +165,9 @@ void Editor::drawCanvas(ui::Rect area, double phase, const AudioConfig& config) 
         }
     } else if (selectedTab == 1) {
         drawMotionPanel(motionPanel, patch, patch.curves, position);
+    } else if (selectedTab == 2) {
+        const float rate = audio.isOpen() ? audio.sampleRate() : config.sampleRate;
+        drawSpectrumPanel(spectrumPanel, inner, patch, patch.curves, position, lowestSpectrumNote(notes), rate);
     } else if (selectedTab == 3) {
         // The playhead is only meaningful while the pattern is what plays.
         const std::optional<double> playhead =

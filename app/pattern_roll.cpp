@@ -58,6 +58,14 @@ void outline(ImDrawList* list, ImVec2 a, ImVec2 b, std::uint32_t colour, float t
     ui::strokeRoundRect(list, ui::Rect{a.x, a.y, b.x - a.x, b.y - a.y}, colour, 4.0f, thickness);
 }
 
+// The gutter fits a bar number of two digits before its line and row labels; a longer pattern's
+// numbers push them, and the grid, right by what its largest number adds.
+float gutterShift(int bars) {
+    char largest[16];
+    std::snprintf(largest, sizeof largest, "%d", bars);
+    return std::max(ui::measureText(largest, 1).x - ui::measureText("99", 1).x, 0.0f);
+}
+
 // A run of bars, [first, end).
 struct BarSpan {
     int first = 0;
@@ -69,6 +77,8 @@ struct BarSpan {
 struct BarBlock {
     int bar = 0;
     ImVec2 p;
+    float gutter = 0.0f;  // the gutter's width
+    float shift = 0.0f;   // how far the gutter's line and row labels stand right of their usual place
     float x0 = 0.0f;
     float w = 0.0f;
     float rowHeight = 0.0f;
@@ -109,12 +119,13 @@ void drawBarLabels(ImDrawList* list, const BarBlock& block, const Pattern& patte
     const auto& notes = pattern.bars[static_cast<std::size_t>(b)];
     if (b > 0 && !notes.empty() && sameNotes(notes, pattern.bars[static_cast<std::size_t>(b - 1)]))
         ui::drawTextAt(list, ImVec2(block.p.x + 4.0f * s, mid), "=", 1, ui::palette::mutedText);
-    line(list, ImVec2(block.p.x + 14.0f * s, block.p.y),
-         ImVec2(block.p.x + 14.0f * s, block.p.y + block.height + (kKickRowHeight + kBarGap) * s), ui::palette::border,
-         1.0f);
+    const float lineX = block.p.x + 14.0f * s + block.shift;
+    line(list, ImVec2(lineX, block.p.y), ImVec2(lineX, block.p.y + block.height + (kKickRowHeight + kBarGap) * s),
+         ui::palette::border, 1.0f);
     for (int r = 0; r < rows.count; ++r) {
         const std::int32_t degree = rows.degrees[static_cast<std::size_t>(r)];
-        ui::drawTextAt(list, ImVec2(block.p.x + 18.0f * s, block.p.y + static_cast<float>(r) * block.rowHeight),
+        ui::drawTextAt(list,
+                       ImVec2(block.p.x + 18.0f * s + block.shift, block.p.y + static_cast<float>(r) * block.rowHeight),
                        noteName(midiNoteOf(pattern.rootNote, degree)).c_str(), 0,
                        isScaleTone(degree, pattern.scale) ? kLabel : kOutOfScaleLabel);
     }
@@ -260,7 +271,7 @@ bool dragNote(PatternPanelState& state, Pattern& pattern, const PatternRows& row
 
 void drawKickRow(ImDrawList* list, ImVec2 rowPos, const BarBlock& block, std::uint16_t kicks) {
     const float s = ui::scale();
-    ui::drawTextAt(list, ImVec2(rowPos.x + 18.0f * s, rowPos.y), "kick", 0, blue().main);
+    ui::drawTextAt(list, ImVec2(rowPos.x + 18.0f * s + block.shift, rowPos.y), "kick", 0, blue().main);
     const float top = rowPos.y + s;
     const float bottom = rowPos.y + kKickRowHeight * s - s;
     fill(list, ImVec2(block.x0, top), ImVec2(block.x0 + block.w, bottom), kGridFill, 4.0f);
@@ -279,7 +290,7 @@ void drawKickRow(ImDrawList* list, ImVec2 rowPos, const BarBlock& block, std::ui
 void kickRow(ImDrawList* list, PatternPanelState& state, Pattern& pattern, const BarBlock& block) {
     const float s = ui::scale();
     const ImVec2 rowPos = ImGui::GetCursorScreenPos();
-    ImGui::Dummy(ImVec2(kGutterWidth * s, kKickRowHeight * s));
+    ImGui::Dummy(ImVec2(block.gutter, kKickRowHeight * s));
     ImGui::SameLine(0.0f, 0.0f);
     ImGui::InvisibleButton("kick", ImVec2(block.w, kKickRowHeight * s));
     std::uint16_t& kicks = pattern.kicks[static_cast<std::size_t>(block.bar)];
@@ -297,7 +308,7 @@ bool barBlock(ImDrawList* list, PatternPanelState& state, Pattern& pattern, cons
     const float s = ui::scale();
     ImGui::PushID(block.bar);
     block.p = ImGui::GetCursorScreenPos();
-    ImGui::InvisibleButton("gutter", ImVec2(kGutterWidth * s, block.height));
+    ImGui::InvisibleButton("gutter", ImVec2(block.gutter, block.height));
     if (ImGui::IsItemActivated()) {
         state.loopBar = state.loopBar == block.bar ? -1 : block.bar;
         state.bar = block.bar;
@@ -371,8 +382,10 @@ bool drawPatternRoll(PatternPanelState& state, Pattern& pattern, const PatternRo
     ImDrawList* list = ImGui::GetWindowDrawList();
     BarBlock block;
     const ImVec2 top = ImGui::GetCursorScreenPos();
-    block.x0 = top.x + kGutterWidth * s;
-    block.w = std::max(200.0f * s, ImGui::GetContentRegionAvail().x - kGutterWidth * s);
+    block.shift = gutterShift(static_cast<int>(pattern.bars.size()));
+    block.gutter = kGutterWidth * s + block.shift;
+    block.x0 = top.x + block.gutter;
+    block.w = std::max(200.0f * s, ImGui::GetContentRegionAvail().x - block.gutter);
     block.rowHeight = rowHeight;
     block.height = static_cast<float>(rows.count) * rowHeight;
     static constexpr const char* kBeats[] = {"1", "2", "3", "4"};

@@ -88,11 +88,16 @@ ui::Rect graphBody(const ui::Rect& column) {
     return {column.x, column.y + h, column.w, std::max(column.h - h, 0.0f)};
 }
 
-// Drawn after the graph, so the readout shows the values as this frame's edit left them.
+// Drawn after the graph, so the readout shows the values as this frame's edit left them. In a
+// narrow column the name keeps its place and the readout gives way: cut with an ellipsis in the
+// room right of the name, and left out when not one character of it fits.
 void drawGraphHeader(ImDrawList* list, const ui::Rect& column, const char* name, const std::string& readout) {
     const ui::Rect row{column.x, column.y, column.w, headerHeight(column)};
     ui::drawText(list, row, name, 1, kName, 0);
-    ui::drawText(list, row, readout, 6, kReadout, 2);
+    const float nameWidth = std::min(ui::measureText(name, 1).x, row.w);
+    const float apart = nameWidth + 10.0f * ui::scale();
+    const ui::Rect value{row.x + apart, row.y, std::max(row.w - apart, 0.0f), row.h};
+    if (ui::fitText(readout, 6, value.w).keep > 0) ui::drawText(list, value, readout, 6, kReadout, 2);
 }
 
 ui::PlotAxis linearAxis(float min, float max) {

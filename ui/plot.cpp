@@ -85,6 +85,19 @@ void Plot::grid(const std::vector<PlotTick>& xTicks, const std::vector<PlotTick>
     const float right = inner_.x + inner_.w;
     const float top = inner_.y;
     const float bottom = inner_.y + inner_.h;
+    // In a small plot the labels crowd each other: a label that would stick out of the plot or cover
+    // one already drawn is left out.
+    std::vector<Rect> placed;
+    const auto label = [&](ImVec2 at, ImVec2 size, const std::string& text) {
+        const Rect box{at.x, at.y, size.x, size.y};
+        if (box.x < left || box.y < top || box.x + box.w > right || box.y + box.h > bottom) return;
+        for (const Rect& other : placed)
+            if (box.x < other.x + other.w && other.x < box.x + box.w && box.y < other.y + other.h &&
+                other.y < box.y + box.h)
+                return;
+        placed.push_back(box);
+        drawTextAt(list_, at, text, 0, kTickLabel);
+    };
     for (const PlotTick& tick : xTicks) {
         if (!withinAxis(x_, tick.value)) continue;
         const float px = std::floor(x_.pixelOf(tick.value));
@@ -95,7 +108,7 @@ void Plot::grid(const std::vector<PlotTick>& xTicks, const std::vector<PlotTick>
         // max after min: in a plot narrower than its label the left edge wins, and the bounds
         // can never be handed over inverted.
         const float lx = std::max(left + pad, std::min(px + 0.5f - size.x * 0.5f, right - pad - size.x));
-        drawTextAt(list_, ImVec2(lx, bottom - size.y - pad * 0.5f), tick.label, 0, kTickLabel);
+        label(ImVec2(lx, bottom - size.y - pad * 0.5f), size, tick.label);
     }
     for (const PlotTick& tick : yTicks) {
         if (!withinAxis(y_, tick.value)) continue;
@@ -105,7 +118,7 @@ void Plot::grid(const std::vector<PlotTick>& xTicks, const std::vector<PlotTick>
         if (tick.label.empty()) continue;
         const ImVec2 size = measureText(tick.label, 0);
         const float ly = std::max(std::min(py + 0.5f - size.y - s, bottom - size.y), top);
-        drawTextAt(list_, ImVec2(left + pad, ly), tick.label, 0, kTickLabel);
+        label(ImVec2(left + pad, ly), size, tick.label);
     }
 }
 
@@ -118,8 +131,7 @@ void Plot::polyline(std::span<const float> xs, std::span<const float> ys, uint32
 
 void Plot::curve(std::span<const float> ys, float x0, float dx, uint32_t colour, float thickness) {
     scratch_.clear();
-    for (size_t i = 0; i < ys.size(); ++i)
-        scratch_.push_back(toPixels(x0 + static_cast<float>(i) * dx, ys[i]));
+    for (size_t i = 0; i < ys.size(); ++i) scratch_.push_back(toPixels(x0 + static_cast<float>(i) * dx, ys[i]));
     drawPolyline(list_, scratch_, colour, thickness);
 }
 

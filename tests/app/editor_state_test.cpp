@@ -26,8 +26,9 @@ TEST(EditorStartUp, StartsUnmodifiedOnDemoWithTheDemoLineAndStacksItsBlocksFromT
     EXPECT_EQ(editor.pattern.bars.size(), 4u);
     EXPECT_EQ(editor.pattern.seed, 42u);
     EXPECT_EQ(editor.pattern.rootNote, 36);
-    // Heights under the 80 px header and its 10 px gap: the canvas gives way first, the voice strip last.
-    const float rows[][5] = {{890, 150, 150, 24, 542}, {330, 150, 150, 14, 0}, {100, 100, 0, 0, 0}, {0, 0, 0, 0, 0}};
+    // Heights under the 80 px header and its 10 px gap: the canvas gives way first, then the waveform,
+    // then the render strip, the voice strip last.
+    const float rows[][5] = {{890, 150, 150, 24, 542}, {330, 150, 140, 24, 0}, {100, 100, 0, 0, 0}, {0, 0, 0, 0, 0}};
     for (const auto& row : rows) {
         EditorFrames frames(ImVec2(900.0f, row[0] + 50.0f + 90.0f));
         frames.frame(editor);
