@@ -52,8 +52,8 @@ struct Shown {
 };
 
 // Narrower than everything, Previous and Next go first, then Save; the name stays to the last.
-Shown shownIn(const DocumentBarInput& input, float width) {
-    const float name = narrowestName(input);
+Shown shownIn(const DocumentBarInput& input, float width, bool keepButtons) {
+    const float name = keepButtons ? kNameMargins * scale() : narrowestName(input);
     Shown shown;
     shown.bar = width >= name;
     shown.step = input.canStep && width >= name + buttonsWidth(buttonCount(input));
@@ -69,9 +69,9 @@ float documentBarNarrowest(const DocumentBarInput& input, bool withButtons) {
     return narrowestName(input) + (withButtons ? buttonsWidth(buttonCount(input)) : 0.0f);
 }
 
-DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarInput& input) {
+DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarInput& input, bool keepButtons) {
     DocumentBarResult result;
-    const Shown shown = shownIn(input, r.w);
+    const Shown shown = shownIn(input, r.w, keepButtons);
     if (!shown.bar) return result;
     const float s = scale();
     const float h = std::max(std::min(kButton * s, r.h), 0.0f);

@@ -24,8 +24,9 @@ struct DocumentBarResult {
 
 // Draws the bar from r's left (24 px high, vertically centred). A bar narrower than its width cuts the
 // name with an ellipsis and drops Previous and Next, then Save, each whole; narrower than
-// documentBarNarrowest it draws nothing and takes no clicks.
-DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarInput& input);
+// documentBarNarrowest it draws nothing and takes no clicks. With keepButtons the name gives up all its
+// room, down to none, before a button goes (a bar held at its width under the pointer).
+DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarInput& input, bool keepButtons = false);
 // The name (at most 260 px) with its margins, plus 28 px for each of Previous, Next and Save shown.
 float documentBarWidth(const DocumentBarInput& input);
 // The narrowest bar that still shows something: the name button with a few letters of the name, and

@@ -184,7 +184,18 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
                                     doc && doc->canSave,
                                     (doc && (doc->browsable || doc->kind == 1)) ? "Browse" : "Open..."};
     const float gap = kGap * s;
-    const FirstRowWidths widths = fitFirstRow(firstRowWidths(frame, model, menu, docInput), row1.w);
+    FirstRowWidths natural = firstRowWidths(frame, model, menu, docInput);
+    // While the pointer rests on the document bar it keeps its width and its buttons, the name taking
+    // what is left: stepping through presets moves none of them from under the pointer.
+    const Rect& last = state.documentRect;
+    const ImVec2 pointer = ImGui::GetIO().MousePos;
+    const bool held = natural.document > 0.0f && state.documentWidth > 0.0f && pointer.x >= last.x &&
+                      pointer.x < last.x + last.w && pointer.y >= last.y && pointer.y < last.y + last.h;
+    if (held) {
+        natural.document = natural.documentFloor = state.documentWidth;
+        natural.documentNarrowest = std::min(natural.documentNarrowest, natural.documentFloor);
+    }
+    const FirstRowWidths widths = fitFirstRow(natural, row1.w);
 
     CellCutter row{row1.x, row1.x + row1.w, row1.y, row1.h};
     const auto take = [&](float w, float after) {
@@ -193,6 +204,10 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
     const Rect menuRect = take(widths.menu, gap);
     const Rect labelRect = take(widths.label, gap);
     const Rect documentRect = take(widths.document, gap);
+    // Only a bar showing all its buttons is held; a narrower one fits its name as before.
+    const bool allButtons = widths.document > 0.0f && widths.document >= natural.documentFloor;
+    state.documentWidth = allButtons ? natural.document : 0.0f;
+    state.documentRect = documentRect;
     const Rect undoRect = take(widths.undoRedo > 0.0f ? kUndoButton * s : 0.0f, 4.0f * s);
     const Rect redoRect = take(widths.undoRedo > 0.0f ? kUndoButton * s : 0.0f, gap);
     const float captionWidth = widths.captionButton * static_cast<float>(widths.captionButtons);
@@ -207,7 +222,7 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
     }
     if (doc) {
         result.documentArea = documentRect;
-        const DocumentBarResult d = documentBar("preset", documentRect, docInput);
+        const DocumentBarResult d = documentBar("preset", documentRect, docInput, held && allButtons);
         if (d.open && doc->browsable) result.action = HeaderAction::Browse;
         if (d.open && !doc->browsable) rules.openRule();  // Browse as well for a kind-1 document
         if (d.previous) rules.request(HeaderRequest::previous);

@@ -103,6 +103,9 @@ struct HeaderState {
     uint32_t pendingAction = 0;  // 0 none, 1 New, 2 Open, 3 Previous, 4 Next, 5 run a menu command
     uint32_t pendingCommand = 0;
     uint32_t dialogCommand = 0;  // the command whose file dialog "item" runs
+    // The document bar's width and place in the last frame, kept while the pointer rests on it.
+    float documentWidth = 0.0f;
+    Rect documentRect;
 };
 
 // Draws the header in r and returns what the user asked for. Without window controls (offscreen)
