@@ -31,17 +31,21 @@ ImGuiID hoveredId(const EditorFrames& frames) {
     return GImGui->HoveredId;
 }
 
-// Where the pointer first reaches the button, sweeping the header's first row from the left.
+// The middle of where the pointer reaches the button, sweeping the header's first row from the left.
 std::optional<ImVec2> findButton(EditorFrames& frames, Editor& editor, ImGuiID id, float s) {
     const float y = std::floor(25.0f * s + 18.0f * s);  // the middle of the first row, inside the frame
-    for (float x = 0.0f; x < frames.display.x; x += 2.0f) {
+    std::optional<float> first, last;
+    for (float x = 0.0f; x < frames.display.x / 2.0f; x += 1.0f) {  // the bar sits in the left half
         frames.frame(editor, ui::testing::pointer(x, y));
-        if (hoveredId(frames) == id) return ImVec2(x + 4.0f * s, y);  // a little inside its left edge
+        if (hoveredId(frames) != id) continue;
+        if (!first) first = x;
+        last = x;
     }
-    return std::nullopt;
+    if (!first) return std::nullopt;
+    return ImVec2(std::floor((*first + *last) / 2.0f), y);
 }
 
-TEST(PresetArrows, FourClicksOnNextWithoutMovingStepFourPresetsAndTheBarFitsTheNameAfterwards) {
+TEST(PresetArrows, FourClicksOnAnArrowWithoutMovingStepFourPresetsAndTheBarFitsTheNameAfterwards) {
     const AppEnvironment env;
     for (const float s : {1.0f, 1.5f, 2.0f}) {
         for (const char* button : {"next", "previous"}) {
