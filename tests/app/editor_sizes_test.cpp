@@ -59,8 +59,6 @@ std::optional<ui::Rect> canvasDrawn(const EditorFrames& frames) {
     return drawn;
 }
 
-std::u32string runOf(const char* text) { return EditorFrames::runText(text); }
-
 // A title or value as drawn whole, or its start followed by an ellipsis.
 bool wholeOrCut(const std::u32string& run, const std::set<std::u32string>& whole) {
     if (whole.count(run) != 0) return true;
@@ -177,7 +175,7 @@ TEST(EditorSizes, StripsStayWholeAndInReachUnderACanvasThatGivesWayAndNoTextCove
             for (const EditorFrames::TextRun& run : tab.frames.textRuns())
                 if (within(run.box, tab.editor.voiceStripRect)) wholeTexts.insert(run.text);
             for (const char* title : {"Punch", "Shape", "Glide", "Spread"})
-                ASSERT_EQ(wholeTexts.count(runOf(title)), 1u);
+                ASSERT_EQ(wholeTexts.count(EditorFrames::runText(title)), 1u);
 
             for (const float width : {900.0f, 480.0f}) {
                 for (const float height : kHeights) {
