@@ -20,8 +20,8 @@ struct Fonts {
 };
 
 // Adds every face the text roles use, baked at `displayScale` (1.86 has no sizes on demand) with the
-// characters text has asked for so far; the first face of each family is the one returned. Throws std::runtime_error
-// "tarn-ui: embedded font failed to load: <family name>".
+// characters text has asked for so far; the first face of each family is the one returned. Throws
+// std::runtime_error "tarn-ui: embedded font failed to load: <family name>".
 Fonts loadFonts(ImFontAtlas* atlas, compat::CompatState& state, float displayScale, const UiResources& resources);
 
 }  // namespace tarn::ui

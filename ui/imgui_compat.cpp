@@ -209,9 +209,9 @@ ImFont* bakeFace(ImFontAtlas* atlas, CompatState& state, int family, std::span<c
     std::snprintf(config.Name, sizeof(config.Name), "%s", name);
     // stb_truetype only reads the data; the atlas API takes it as non-const.
     void* bytes = const_cast<uint8_t*>(data.data());
-    const FontFamily* known =
-        family >= 0 && static_cast<size_t>(family) < state.families.size() ? &state.families[static_cast<size_t>(family)]
-                                                                           : nullptr;
+    const FontFamily* known = family >= 0 && static_cast<size_t>(family) < state.families.size()
+                                  ? &state.families[static_cast<size_t>(family)]
+                                  : nullptr;
     const bool extended = known != nullptr && !known->ranges.empty();
     ImFont* font = atlas->AddFontFromMemoryTTF(bytes, static_cast<int>(data.size()), pixelSize, &config,
                                                extended ? known->ranges[0].data() : glyphRanges());

@@ -76,14 +76,14 @@ struct AtlasImage {
     bool refused = false;
 };
 
-// One font family's file and the characters it bakes beyond the fixed ranges. Text only ever asks,
-// so the block bookkeeping spans the 16-bit characters 1.86 decodes (others decode to U+FFFD).
+// One font family's file and the characters it bakes beyond the fixed ranges, looked up 128 at a time.
+// 1.86 decodes text to 16-bit characters (anything past U+FFFF becomes U+FFFD): the blocks span those.
 inline constexpr int glyphBlockSize = 128;
 inline constexpr int glyphBlockCount = 0x10000 / glyphBlockSize;
 struct FontFamily {
     std::span<const uint8_t> data;
-    std::bitset<glyphBlockCount> blocksAsked;  // blocks already looked up for this family
-    std::vector<ImWchar> own;                  // held by this family's font, sorted
+    std::bitset<glyphBlockCount> blocksAsked;       // blocks already looked up for this family
+    std::vector<ImWchar> own;                       // held by this family's font, sorted
     std::vector<std::pair<int, ImWchar>> borrowed;  // (family whose font holds it, character), sorted
     // Built from the above for the atlas: [0] this font's ranges, [1 + f] those borrowed from family f.
     std::vector<std::vector<ImWchar>> ranges;

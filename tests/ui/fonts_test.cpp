@@ -231,7 +231,7 @@ TEST(ScriptText, AddedCharactersKeepTheAtlasBounded) {
         bool allBaked;  // every character of the text is in every family's face
     };
     const Case cases[] = {
-        {1.0f, "Deep Sub", true}, {1.0f, name, true},        {2.0f, name, true},        {4.0f, name, true},
+        {1.0f, "Deep Sub", true},  {1.0f, name, true},        {2.0f, name, true},        {4.0f, name, true},
         {1.0f, everything, false}, {1.5f, everything, false}, {2.0f, everything, false}, {4.0f, everything, false},
     };
     for (const Case& c : cases) {
