@@ -152,30 +152,31 @@ TEST(Fonts, TextMeasuresLinearlyAtAnySize) {
 }
 
 // Where a user meets a name: the preset browser, the header's document bar, the status line and the
-// save popup's name field. Each draws `name` in the test window.
+// save popup's name field. Each draws `name`, after its prefix, in the test window.
 struct Surface {
     const char* what;
+    std::u32string prefix;  // as drawn
     std::function<void(const std::string& name, bool firstFrame)> draw;
 };
 
 const Surface surfaces[] = {
-    {"browser",
+    {"browser", U"",
      [](const std::string& name, bool firstFrame) {
          static const std::vector<std::string> categories{"Sub", "Sub"};
          const std::vector<std::string> names{"Deep Sub", name};
          if (firstFrame) openPopup("presets");
          browser("presets", Rect{20, 20, 100, 24}, names, categories, 0, BrowserStyle{});
      }},
-    {"document bar",
+    {"document bar", U"",
      [](const std::string& name, bool) {
          documentBar("doc", Rect{10, 10, 760, 24}, DocumentBarInput{name, true, true, true, "Open..."});
      }},
-    {"status line",
+    {"status line", U"Loaded",
      [](const std::string& name, bool) {
          const std::string message = "Loaded " + name;
          statusLine("status", Rect{10, 10, 760, 20}, StatusLine{message, "", 0, {}, {}, 0, 0});
      }},
-    {"name field",
+    {"name field", U"",
      [](const std::string& name, bool) {
          std::string text = name;
          textField("name", Rect{10, 10, 760, 48}, text, "Name");
@@ -194,19 +195,17 @@ TEST(ScriptText, NamesAreDrawnInTheGlyphsOfTheFontsThatHoldThem) {
         {"Bass 中 \xF0\x9F\x98\x80 end", U"Bass\uFFFD\uFFFDend"},
     };
     for (float displayScale : {1.0f, 2.0f}) {
+        UiContext ui;
+        setDisplayScale(ui, displayScale);
         for (const Surface& surface : surfaces) {
             for (const Case& c : cases) {
-                UiContext ui;
-                setDisplayScale(ui, displayScale);
-                const std::string shown = surface.what == std::string("status line") ? "Loaded " + c.name : c.name;
-                const std::u32string drawn = surface.what == std::string("status line") ? U"Loaded" + c.drawn : c.drawn;
+                const std::u32string drawn = surface.prefix + c.drawn;
                 // The first frame asks for the characters; the atlas takes them in before the next.
                 for (int frame = 0; frame < 3; ++frame)
                     testing::widgetFrame(ui, {}, [&](ImDrawList*) { surface.draw(c.name, frame == 0); });
                 bool found = false;
                 for (const testing::DrawnText& text : testing::drawnTexts(ui)) found = found || text.text == drawn;
-                EXPECT_TRUE(found) << surface.what << " at " << displayScale << " does not draw " << shown;
-                ImGui::SetCurrentContext(nullptr);
+                EXPECT_TRUE(found) << surface.what << " at " << displayScale << " does not draw " << c.name;
             }
         }
     }
@@ -232,7 +231,7 @@ TEST(ScriptText, AddedCharactersKeepTheAtlasBounded) {
     };
     const Case cases[] = {
         {1.0f, "Deep Sub", true},  {1.0f, name, true},        {2.0f, name, true},        {4.0f, name, true},
-        {1.0f, everything, false}, {1.5f, everything, false}, {2.0f, everything, false}, {4.0f, everything, false},
+        {1.0f, everything, false}, {2.0f, everything, false}, {4.0f, everything, false},
     };
     for (const Case& c : cases) {
         UiContext ui;
