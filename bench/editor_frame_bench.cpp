@@ -83,6 +83,22 @@ BENCHMARK(BM_EditorFrame)
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMicrosecond);
 
+// The arc tab as above after saving the preset under a name in Cyrillic and Greek: the header and the
+// status line show it, so the frame draws characters baked after the first frame, and atlas_rows is the
+// font atlas's height (2048 texels wide) with them.
+void BM_EditorFrameScriptName(benchmark::State& state) {
+    const tarn::testing::AppEnvironment env;
+    tarn::Editor editor(0);
+    editor.setupScreenshot({});
+    editor.savePreset("Глубокий бас Ωμέγα", "Sub");
+    tarn::testing::EditorFrames frames;
+    for (int i = 0; i < 30; ++i) frames.frame(editor);
+    timeFrames(state, editor, frames, [](int) { return tarn::ui::testing::WidgetInput{}; });
+    const tarn::ui::ContextScope scope(frames.ui);
+    state.counters["atlas_rows"] = ImGui::GetIO().Fonts->TexHeight;
+}
+BENCHMARK(BM_EditorFrameScriptName)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+
 // What a long pattern costs in memory, in megabytes of the process's resident set: the editor on the
 // pattern tab (rss_before_mb), after opening a session of `bars` bars there (rss_opened_mb: the
 // pattern, its notes and the phrase rendered on opening, whose two channels are render_mb and stop at

@@ -74,6 +74,7 @@ int confirmDialog(const char* id, std::string_view title, std::string_view messa
     if (!message.empty()) {
         const FontScope font(2);
         ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + 460.0f * s);
+        compat::wantGlyphs(ImGui::GetFont(), message);
         ImGui::TextUnformatted(message.data(), message.data() + message.size());
         ImGui::PopTextWrapPos();
     }

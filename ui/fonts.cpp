@@ -37,6 +37,7 @@ std::span<const float> roleSizes(int family) {
 
 Fonts loadFonts(ImFontAtlas* atlas, compat::CompatState& state, float displayScale, const UiResources& resources) {
     Fonts fonts;
+    compat::setFontFamilies(state, resources.fonts);
     for (int family = 0; family < fontCount; ++family) {
         const char* name = embeddedFontName(family);
         auto bake = [&](float pixelSize) {

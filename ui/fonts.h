@@ -19,9 +19,9 @@ struct Fonts {
     ImFont* operator[](int index) const { return byIndex[static_cast<size_t>(index)]; }
 };
 
-// Adds every face the text roles use, baked at `displayScale` (1.86 has no sizes on demand); the first
-// face of each family is the one returned. Throws std::runtime_error
-// "tarn-ui: embedded font failed to load: <family name>".
+// Adds every face the text roles use, baked at `displayScale` (1.86 has no sizes on demand) with the
+// characters text has asked for so far; the first face of each family is the one returned. Throws
+// std::runtime_error "tarn-ui: embedded font failed to load: <family name>".
 Fonts loadFonts(ImFontAtlas* atlas, compat::CompatState& state, float displayScale, const UiResources& resources);
 
 }  // namespace tarn::ui

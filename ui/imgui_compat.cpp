@@ -70,6 +70,89 @@ void applyFontSize(float pixelSize) {
     g.DrawListSharedData.FontSize = g.FontSize;
 }
 
+bool inFixedRanges(unsigned int c) {
+    for (const ImWchar* r = glyphRanges(); r[0] != 0; r += 2) {
+        if (c >= r[0] && c <= r[1]) return true;
+    }
+    return false;
+}
+
+// Consecutive characters as Dear ImGui's inclusive ranges, appended to `ranges` (not terminated).
+void appendRanges(std::vector<ImWchar>& ranges, const std::vector<ImWchar>& sorted) {
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        if (i > 0 && sorted[i] == sorted[i - 1] + 1) {
+            ranges.back() = sorted[i];
+        } else {
+            ranges.push_back(sorted[i]);
+            ranges.push_back(sorted[i]);
+        }
+    }
+}
+
+void rebuildRanges(FontFamily& family, size_t familyCount) {
+    family.ranges.assign(1 + familyCount, {});
+    std::vector<ImWchar>& own = family.ranges[0];
+    for (const ImWchar* r = glyphRanges(); r[0] != 0; ++r) own.push_back(*r);
+    appendRanges(own, family.own);
+    own.push_back(0);
+    for (size_t source = 0; source < familyCount; ++source) {
+        std::vector<ImWchar> chars;
+        for (const auto& [from, c] : family.borrowed) {
+            if (static_cast<size_t>(from) == source) chars.push_back(c);
+        }
+        if (chars.empty()) continue;
+        appendRanges(family.ranges[1 + source], chars);
+        family.ranges[1 + source].push_back(0);
+    }
+}
+
+// Looks up one block of characters for a family, once: what its own font holds beyond the fixed
+// ranges, and what it lacks that another family's font holds (the first in family order). The block
+// is taken whole so that a script's text costs one atlas build, not one per new letter.
+void askBlock(CompatState& state, int familyIndex, unsigned int block) {
+    FontFamily& family = state.families[static_cast<size_t>(familyIndex)];
+    if (family.blocksAsked.test(block)) return;
+    family.blocksAsked.set(block);
+    std::vector<stbtt_fontinfo> infos(state.families.size());
+    std::vector<bool> usable(state.families.size(), false);
+    for (size_t f = 0; f < state.families.size(); ++f) {
+        const std::span<const uint8_t> data = state.families[f].data;
+        const int offset = data.empty() ? -1 : stbtt_GetFontOffsetForIndex(data.data(), 0);
+        usable[f] = offset >= 0 && stbtt_InitFont(&infos[f], data.data(), offset) != 0;
+    }
+    if (!usable[static_cast<size_t>(familyIndex)]) return;
+    std::vector<ImWchar> own;
+    std::vector<std::pair<int, ImWchar>> borrowed;
+    for (unsigned int c = std::max(block * glyphBlockSize, 0x20u); c < (block + 1) * glyphBlockSize; ++c) {
+        const bool fixed = inFixedRanges(c);
+        if (stbtt_FindGlyphIndex(&infos[static_cast<size_t>(familyIndex)], static_cast<int>(c)) != 0) {
+            if (!fixed) own.push_back(static_cast<ImWchar>(c));
+            continue;
+        }
+        for (size_t f = 0; f < state.families.size(); ++f) {
+            if (usable[f] && stbtt_FindGlyphIndex(&infos[f], static_cast<int>(c)) != 0) {
+                borrowed.emplace_back(static_cast<int>(f), static_cast<ImWchar>(c));
+                break;
+            }
+        }
+    }
+    const size_t added = own.size() + borrowed.size();
+    double perGlyph = 0.0;
+    for (const BakedFace& face : state.faces) {
+        if (face.family == familyIndex) perGlyph += static_cast<double>(face.pixelSize) * face.pixelSize;
+    }
+    const double cost = perGlyph * static_cast<double>(added);
+    // Past the bound the block's characters draw as U+FFFD: the atlas does not grow without end.
+    if (added == 0 || state.addedTexels + cost > maxAddedTexels) return;
+    state.addedTexels += cost;
+    family.own.insert(family.own.end(), own.begin(), own.end());
+    std::sort(family.own.begin(), family.own.end());
+    family.borrowed.insert(family.borrowed.end(), borrowed.begin(), borrowed.end());
+    std::sort(family.borrowed.begin(), family.borrowed.end());
+    rebuildRanges(family, state.families.size());
+    state.atlasDirty = true;
+}
+
 }  // namespace
 
 void installHooks(ImGuiContext* context, CompatState& state) {
@@ -87,9 +170,29 @@ const ImWchar* glyphRanges() {
         0x2000, 0x206F,  // General Punctuation (U+2026 horizontal ellipsis)
         0x2190, 0x21FF,  // Arrows
         0x2212, 0x2212,  // minus sign
+        0xFFFD, 0xFFFD,  // replacement character: the glyph of any character no font holds
         0,
     };
     return ranges;
+}
+
+void setFontFamilies(CompatState& state, std::span<const std::span<const uint8_t>> data) {
+    const bool same = std::equal(data.begin(), data.end(), state.families.begin(), state.families.end(),
+                                 [](std::span<const uint8_t> d, const FontFamily& f) {
+                                     return d.data() == f.data.data() && d.size() == f.data.size();
+                                 });
+    if (same) return;
+    state.families.assign(data.size(), {});
+    for (size_t f = 0; f < data.size(); ++f) state.families[f].data = data[f];
+    forgetAskedGlyphs(state);
+}
+
+void forgetAskedGlyphs(CompatState& state) {
+    for (FontFamily& family : state.families) family = FontFamily{family.data, {}, {}, {}, {}};
+    state.addedTexels = 0.0;
+    state.atlasDirty = true;
+    // Every face needs U+FFFD from the start: it is what a character no font holds draws as.
+    for (size_t f = 0; f < state.families.size(); ++f) askBlock(state, static_cast<int>(f), 0xFFFDu / glyphBlockSize);
 }
 
 ImFont* bakeFace(ImFontAtlas* atlas, CompatState& state, int family, std::span<const uint8_t> data, const char* name,
@@ -106,8 +209,24 @@ ImFont* bakeFace(ImFontAtlas* atlas, CompatState& state, int family, std::span<c
     std::snprintf(config.Name, sizeof(config.Name), "%s", name);
     // stb_truetype only reads the data; the atlas API takes it as non-const.
     void* bytes = const_cast<uint8_t*>(data.data());
-    ImFont* font = atlas->AddFontFromMemoryTTF(bytes, static_cast<int>(data.size()), pixelSize, &config, glyphRanges());
-    if (font != nullptr) state.faces.push_back({family, pixelSize, font});
+    const FontFamily* known = family >= 0 && static_cast<size_t>(family) < state.families.size()
+                                  ? &state.families[static_cast<size_t>(family)]
+                                  : nullptr;
+    const bool extended = known != nullptr && !known->ranges.empty();
+    ImFont* font = atlas->AddFontFromMemoryTTF(bytes, static_cast<int>(data.size()), pixelSize, &config,
+                                               extended ? known->ranges[0].data() : glyphRanges());
+    if (font == nullptr) return nullptr;
+    state.faces.push_back({family, pixelSize, font});
+    // Characters this font lacks come from the fonts that hold them, merged into the same face.
+    for (size_t source = 0; extended && source < state.families.size(); ++source) {
+        const std::vector<ImWchar>& borrowed = known->ranges[1 + source];
+        if (borrowed.empty()) continue;
+        ImFontConfig merge = config;
+        merge.MergeMode = true;
+        const std::span<const uint8_t> from = state.families[source].data;
+        atlas->AddFontFromMemoryTTF(const_cast<uint8_t*>(from.data()), static_cast<int>(from.size()), pixelSize, &merge,
+                                    borrowed.data());
+    }
     return font;
 }
 
@@ -129,6 +248,9 @@ AtlasBuild buildAtlas(ImFontAtlas* atlas, CompatState& state) {
         if (!image.refused) image.rectId = atlas->AddCustomRectRegular(image.width, image.height);
     }
     atlas->TexDesiredWidth = atlasWidth;
+    // Added characters grow the atlas a little at a time: rounding its height up to a power of two
+    // could double it for one more block.
+    atlas->Flags |= ImFontAtlasFlags_NoPowerOfTwoHeight;
     result.built = atlas->Build();
     unsigned char* pixels = nullptr;
     int texWidth = 0;
@@ -216,13 +338,35 @@ void popFont() {
     if (!state.fontSizeStack.empty()) applyFontSize(state.fontSizeStack.back());
 }
 
+void wantGlyphs(ImFont* face, std::string_view text) {
+    // Most text is ASCII, which every face holds: only a byte past it costs a look.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return;
+    CompatState& state = currentState();
+    const BakedFace* known = findFace(state, face);
+    if (known == nullptr || known->family < 0 || static_cast<size_t>(known->family) >= state.families.size()) return;
+    const FontFamily& family = state.families[static_cast<size_t>(known->family)];
+    const char* end = text.data() + text.size();
+    for (const char* p = text.data(); p < end;) {
+        unsigned int c = 0;
+        p += std::max(ImTextCharFromUtf8(&c, p, end), 1);
+        if (c < 0x80 || c >= 0x10000 || face->FindGlyphNoFallback(static_cast<ImWchar>(c)) != nullptr) continue;
+        if (!family.blocksAsked.test(c / glyphBlockSize)) askBlock(state, known->family, c / glyphBlockSize);
+    }
+}
+
 void addText(ImDrawList* list, ImFont* font, float pixelSize, ImVec2 pos, ImU32 colour, const char* begin,
              const char* end) {
-    list->AddText(faceFor(font, pixelSize), pixelSize, pos, colour, begin, end);
+    ImFont* face = faceFor(font, pixelSize);
+    if (end == nullptr) end = begin + std::strlen(begin);
+    wantGlyphs(face, std::string_view(begin, static_cast<size_t>(end - begin)));
+    list->AddText(face, pixelSize, pos, colour, begin, end);
 }
 
 ImVec2 calcTextSize(ImFont* font, float pixelSize, const char* begin, const char* end, float wrapWidth) {
-    return faceFor(font, pixelSize)->CalcTextSizeA(pixelSize, FLT_MAX, wrapWidth, begin, end);
+    ImFont* face = faceFor(font, pixelSize);
+    if (end == nullptr) end = begin + std::strlen(begin);
+    wantGlyphs(face, std::string_view(begin, static_cast<size_t>(end - begin)));
+    return face->CalcTextSizeA(pixelSize, FLT_MAX, wrapWidth, begin, end);
 }
 
 bool isItemHovered(ImGuiHoveredFlags flags) {

@@ -9,13 +9,19 @@
 // - The atlas may only be built between frames, and a build re-packs everything: images are kept here
 //   with their pixels and written again after every build, and the UI context counts builds in a
 //   generation number that the host reads to re-upload the texture.
+// - No glyphs on demand: every face bakes a fixed set of ranges. Text drawn or measured through this
+//   layer asks for the characters its faces lack; the block of 128 characters around each is baked
+//   into the family's faces before the next frame, from the family's own font or, for what it lacks,
+//   from another loaded font. A character no loaded font holds draws as U+FFFD.
 // - No hover delays or stationary test: they are emulated with 1.92's timing.
 #pragma once
 
 #include <imgui.h>
 
+#include <bitset>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -70,9 +76,29 @@ struct AtlasImage {
     bool refused = false;
 };
 
+// One font family's file and the characters it bakes beyond the fixed ranges, looked up 128 at a time.
+// 1.86 decodes text to 16-bit characters (anything past U+FFFF becomes U+FFFD): the blocks span those.
+inline constexpr int glyphBlockSize = 128;
+inline constexpr int glyphBlockCount = 0x10000 / glyphBlockSize;
+struct FontFamily {
+    std::span<const uint8_t> data;
+    std::bitset<glyphBlockCount> blocksAsked;       // blocks already looked up for this family
+    std::vector<ImWchar> own;                       // held by this family's font, sorted
+    std::vector<std::pair<int, ImWchar>> borrowed;  // (family whose font holds it, character), sorted
+    // Built from the above for the atlas: [0] this font's ranges, [1 + f] those borrowed from family f.
+    std::vector<std::vector<ImWchar>> ranges;
+};
+
+// Atlas area the added characters may take, in texels, each character counted as the square of the
+// pixel size of every face it is baked into (somewhat more than it takes). Blocks past it draw as
+// U+FFFD, so the atlas stays well inside the texture sizes GL drivers take at every UI scale.
+inline constexpr double maxAddedTexels = 2048.0 * 4096.0;
+
 // Everything this layer keeps per UI context.
 struct CompatState {
     std::vector<BakedFace> faces;
+    std::vector<FontFamily> families;               // index = family
+    double addedTexels = 0.0;                       // spent of maxAddedTexels
     std::vector<std::pair<int, float>> extraSizes;  // faces asked for beyond the baked ones
     std::vector<AtlasImage> images;                 // index = image handle, stable across builds
     std::vector<float> fontSizeStack;               // pixel sizes of the open pushFont calls
@@ -89,11 +115,20 @@ inline constexpr int atlasWidth = 2048;
 void installHooks(ImGuiContext* context, CompatState& state);
 
 // Glyph ranges baked into every face: Latin-1, Latin Extended-A, general punctuation (with U+2026),
-// arrows and the minus sign.
+// arrows, the minus sign and the replacement character U+FFFD.
 const ImWchar* glyphRanges();
 
-// Adds one face of an embedded font at a pixel size (2x horizontal oversampling); null when the atlas
-// refuses the data. The data is not copied and must outlive the atlas.
+// Names the font file of every family, by family index; a face's missing characters are looked for in
+// them. Characters asked for earlier are kept while the files stay the same.
+void setFontFamilies(CompatState& state, std::span<const std::span<const uint8_t>> data);
+
+// Forgets the characters asked for (at a new display scale the faces change size, and with them what the
+// added characters cost); text asks again in its first frame.
+void forgetAskedGlyphs(CompatState& state);
+
+// Adds one face of an embedded font at a pixel size (2x horizontal oversampling), with the characters
+// its family was asked for; null when the atlas refuses the data. The data is not copied and must
+// outlive the atlas.
 ImFont* bakeFace(ImFontAtlas* atlas, CompatState& state, int family, std::span<const uint8_t> data, const char* name,
                  float pixelSize);
 
@@ -120,6 +155,11 @@ void popFont();
 
 // The baked face of `font`'s family that draws `pixelSize` crisply: the smallest at or above it.
 ImFont* faceFor(ImFont* font, float pixelSize);
+
+// Asks for the characters of UTF-8 `text` that `face` lacks: those a loaded font holds are baked into
+// the face's family before the next frame (this frame draws U+FFFD in their place). For text that
+// Dear ImGui's own widgets draw in the current font; addText and calcTextSize ask by themselves.
+void wantGlyphs(ImFont* face, std::string_view text);
 
 // Text at a pixel size in a font family, from its best face (as 1.92's AddText with a size).
 void addText(ImDrawList* list, ImFont* font, float pixelSize, ImVec2 pos, ImU32 colour, const char* begin,

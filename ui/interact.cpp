@@ -188,6 +188,7 @@ void tooltip(std::string_view text) {
     {
         const FontScope font(2);
         ImGui::PushTextWrapPos(320.0f * s);
+        compat::wantGlyphs(ImGui::GetFont(), text);
         ImGui::TextUnformatted(text.data(), text.data() + text.size());
         ImGui::PopTextWrapPos();
     }

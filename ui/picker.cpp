@@ -2,6 +2,7 @@
 #include "ui/picker.h"
 
 #include "ui/draw.h"
+#include "ui/imgui_compat.h"
 #include "ui/interact.h"
 #include "ui/list_browser.h"
 #include "ui/popup.h"
@@ -40,6 +41,7 @@ std::optional<int> pickFromList(std::span<const std::string> items, int selected
         const bool isSelected = static_cast<int>(k) == selected;
         if (isSelected) ImGui::PushStyleColor(ImGuiCol_Text, toImColor(kAccent));
         ImGui::PushID(static_cast<int>(k));
+        compat::wantGlyphs(ImGui::GetFont(), items[k]);
         if (ImGui::Selectable(items[k].c_str(), false, 0, ImVec2(0.0f, kListRowHeight * s))) picked = static_cast<int>(k);
         ImGui::PopID();
         if (isSelected) ImGui::PopStyleColor();

@@ -1,6 +1,7 @@
 // The text field: a themed single-line InputText at a given rectangle, outlined while active.
 #include "ui/text_field.h"
 
+#include "ui/imgui_compat.h"
 #include "ui/text.h"
 #include "ui/theme.h"
 #include "ui/ui_context.h"
@@ -29,6 +30,7 @@ bool textField(const char* id, const Rect& r, std::string& text, std::string_vie
         const FontScope font(role);
         ImGui::PushID(id);
         ImGui::SetNextItemWidth(std::max(r.w, 1.0f));
+        compat::wantGlyphs(ImGui::GetFont(), text);
         if (placeholder.empty()) {
             changed = ImGui::InputText("##text", &text);
         } else {

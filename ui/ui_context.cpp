@@ -119,6 +119,7 @@ void setDisplayScale(UiContext& ui, float scale) {
     if (scale != ui.displayScale) {
         // Faces asked for at the old scale are not needed at the new one.
         ui.compat.extraSizes.clear();
+        compat::forgetAskedGlyphs(ui.compat);
         ui.compat.atlasDirty = true;
     }
     ui.displayScale = scale;

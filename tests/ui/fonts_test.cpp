@@ -1,12 +1,21 @@
-// Fonts on Dear ImGui 1.86: baked faces, glyph coverage, pushes at any size, failed construction.
+// Fonts on Dear ImGui 1.86: baked faces, glyph coverage, text in every script, pushes at any size,
+// failed construction.
 #include "ui/fonts.h"
 
+#include "tests/ui/drawn_text.h"
 #include "tests/ui/ui_test_frames.h"
+#include "tests/ui/widget_frames.h"
+#include "ui/document_bar.h"
 #include "ui/embedded.h"
+#include "ui/list_browser.h"
+#include "ui/popup.h"
+#include "ui/status_line.h"
+#include "ui/text_field.h"
 #include "ui/ui_context.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,7 +36,7 @@ TEST(Fonts, EveryFaceHasTheCharactersTheInterfaceDraws) {
     ASSERT_EQ(ui.compat.faces.size(), 9u);
     for (const compat::BakedFace& face : ui.compat.faces) {
         for (ImWchar c : {ImWchar(0x2026), ImWchar(0x2212), ImWchar(0x2192), ImWchar(0x00E9), ImWchar(0x0142),
-                          ImWchar(0x00D7), ImWchar('A')}) {
+                          ImWchar(0x00D7), ImWchar('A'), ImWchar(0xFFFD)}) {
             EXPECT_NE(face.font->FindGlyphNoFallback(c), nullptr)
                 << face.font->GetDebugName() << " at " << face.pixelSize << " lacks U+" << std::hex << c;
         }
@@ -140,6 +149,117 @@ TEST(Fonts, TextMeasuresLinearlyAtAnySize) {
     EXPECT_EQ(compat::faceFor(ui.fonts[0], 11.0f)->FontSize, 11.0f);
     EXPECT_EQ(compat::faceFor(ui.fonts[0], 10.5f)->FontSize, 11.0f);
     EXPECT_EQ(compat::faceFor(ui.fonts[4], 13.0f)->FontSize, 20.0f);
+}
+
+// Where a user meets a name: the preset browser, the header's document bar, the status line and the
+// save popup's name field. Each draws `name`, after its prefix, in the test window.
+struct Surface {
+    const char* what;
+    std::u32string prefix;  // as drawn
+    std::function<void(const std::string& name, bool firstFrame)> draw;
+};
+
+const Surface surfaces[] = {
+    {"browser", U"",
+     [](const std::string& name, bool firstFrame) {
+         static const std::vector<std::string> categories{"Sub", "Sub"};
+         const std::vector<std::string> names{"Deep Sub", name};
+         if (firstFrame) openPopup("presets");
+         browser("presets", Rect{20, 20, 100, 24}, names, categories, 0, BrowserStyle{});
+     }},
+    {"document bar", U"",
+     [](const std::string& name, bool) {
+         documentBar("doc", Rect{10, 10, 760, 24}, DocumentBarInput{name, true, true, true, "Open..."});
+     }},
+    {"status line", U"Loaded",
+     [](const std::string& name, bool) {
+         const std::string message = "Loaded " + name;
+         statusLine("status", Rect{10, 10, 760, 20}, StatusLine{message, "", 0, {}, {}, 0, 0});
+     }},
+    {"name field", U"",
+     [](const std::string& name, bool) {
+         std::string text = name;
+         textField("name", Rect{10, 10, 760, 48}, text, "Name");
+     }},
+};
+
+TEST(ScriptText, NamesAreDrawnInTheGlyphsOfTheFontsThatHoldThem) {
+    struct Case {
+        std::string name;
+        std::u32string drawn;  // blanks aside
+    };
+    const Case cases[] = {
+        {"Глубокий бас Ωμέγα", U"ГлубокийбасΩμέγα"},
+        {"Trầm sâu Ủ", U"TrầmsâuỦ"},
+        // Neither font holds the ideograph; 1.86 decodes no character past U+FFFF (the emoji).
+        {"Bass 中 \xF0\x9F\x98\x80 end", U"Bass\uFFFD\uFFFDend"},
+    };
+    for (float displayScale : {1.0f, 2.0f}) {
+        UiContext ui;
+        setDisplayScale(ui, displayScale);
+        for (const Surface& surface : surfaces) {
+            for (const Case& c : cases) {
+                const std::u32string drawn = surface.prefix + c.drawn;
+                // The first frame asks for the characters; the atlas takes them in before the next.
+                for (int frame = 0; frame < 3; ++frame)
+                    testing::widgetFrame(ui, {}, [&](ImDrawList*) { surface.draw(c.name, frame == 0); });
+                bool found = false;
+                for (const testing::DrawnText& text : testing::drawnTexts(ui)) found = found || text.text == drawn;
+                EXPECT_TRUE(found) << surface.what << " at " << displayScale << " does not draw " << c.name;
+            }
+        }
+    }
+}
+
+TEST(ScriptText, AddedCharactersKeepTheAtlasBounded) {
+    // Text in every character the 16-bit decoder knows, in every family: the atlas grows by its bound
+    // and no further, and stays within the 8192 rows every GL driver takes; a name in Cyrillic and
+    // Greek is baked whole at every scale.
+    std::string everything;
+    for (unsigned int c = 0xA0; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000) continue;
+        char bytes[5] = {};
+        const ImWchar wide[2] = {static_cast<ImWchar>(c), 0};
+        ImTextStrToUtf8(bytes, sizeof(bytes), wide, nullptr);
+        everything += bytes;
+    }
+    const std::string name = "Глубокий бас Ωμέγα";
+    struct Case {
+        float displayScale;
+        std::string text;
+        bool allBaked;  // every character of the text is in every family's face
+    };
+    const Case cases[] = {
+        {1.0f, "Deep Sub", true},  {1.0f, name, true},        {2.0f, name, true},        {4.0f, name, true},
+        {1.0f, everything, false}, {2.0f, everything, false}, {4.0f, everything, false},
+    };
+    for (const Case& c : cases) {
+        UiContext ui;
+        setDisplayScale(ui, c.displayScale);
+        int rowsBefore = 0;
+        {
+            const ContextScope scope(ui);
+            rowsBefore = ImGui::GetIO().Fonts->TexHeight;
+        }
+        for (int frame = 0; frame < 3; ++frame) {
+            testing::TestFrame f(ui);
+            for (ImFont* font : ui.fonts.byIndex) compat::calcTextSize(font, 12.0f * c.displayScale, c.text.c_str());
+        }
+        const ContextScope scope(ui);
+        const ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+        EXPECT_EQ(atlas->TexWidth, compat::atlasWidth);
+        EXPECT_LE(atlas->TexHeight, rowsBefore + static_cast<int>(compat::maxAddedTexels / compat::atlasWidth))
+            << "at scale " << c.displayScale;
+        EXPECT_LE(atlas->TexHeight, 8192) << "at scale " << c.displayScale;
+        for (ImFont* font : c.allBaked ? ui.fonts.byIndex : decltype(ui.fonts.byIndex){}) {
+            if (font == nullptr) continue;
+            const ImFont* face = compat::faceFor(font, 12.0f * c.displayScale);
+            for (const char32_t ch : testing::drawnForm(c.text))
+                EXPECT_NE(face->FindGlyphNoFallback(static_cast<ImWchar>(ch)), nullptr)
+                    << face->GetDebugName() << " at scale " << c.displayScale << " lacks U+" << std::hex
+                    << static_cast<unsigned>(ch);
+        }
+    }
 }
 
 std::vector<uint8_t> corrupt(std::span<const uint8_t> data) {
