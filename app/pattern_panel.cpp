@@ -29,6 +29,7 @@ void colouredText(std::uint32_t colour, const char* text) {
 void regenerate(PatternPanelState& state, Pattern& pattern) {
     pattern = generatePattern(pattern);
     state.selectedNote = -1;
+    state.keepBar = false;
 }
 
 // Sets the bar count: extra bars go with their kicks, new bars come empty with no kick.
@@ -175,6 +176,7 @@ bool barTools(PatternPanelState& state, Pattern& pattern) {
     if (ImGui::Button("Clear bar")) {
         pattern.bars[bar].clear();
         state.selectedNote = -1;
+        state.keepBar = true;
         changed = true;
     }
     ImGui::SameLine();
@@ -224,7 +226,10 @@ bool Editor::drawPatternPanel(PatternPanelState& state, Pattern& pattern, std::o
     // claiming the bar loops.
     if (state.loopBar >= static_cast<int>(pattern.bars.size())) state.loopBar = -1;
     const PatternRows rows = patternRows(pattern);
-    if (state.selectedNote < 0 && !pattern.bars[0].empty()) state.bar = state.selectedNote = 0;
+    // Nothing selected means bar 0's first note, except right after "Clear bar", whose bar stays in
+    // hand until a note is selected again or a new pattern comes.
+    if (state.selectedNote >= 0) state.keepBar = false;
+    if (state.selectedNote < 0 && !state.keepBar && !pattern.bars[0].empty()) state.bar = state.selectedNote = 0;
 
     bool changed = settingsRows(state, pattern);
     changed |= drawPatternRoll(state, pattern, rows, playPosition);

@@ -13,6 +13,9 @@ struct PatternPanelState {
     std::int32_t loopBar = -1;      // the bar looped on its own; -1 the whole pattern
     bool resizing = false;          // the drag changes the note's length
     float grabOffset = 0.0f;        // mouse step minus the note's start when the drag began
+    // Set by "Clear bar": nothing is selected, yet the bar tools stay on the bar just cleared
+    // instead of falling back to bar 0's first note, so a second press cannot reach another bar.
+    bool keepBar = false;
 };
 
 }  // namespace tarn

@@ -87,9 +87,10 @@ public:
                                                   });
     }
     // One bar's notes as "step/degree/gate/accent" words.
-    std::string notesOf(int bar) const {
+    std::string notesOf(int bar) const { return words(editor.pattern.bars.at(static_cast<std::size_t>(bar))); }
+    static std::string words(const std::vector<PatternNote>& notes) {
         std::string out;
-        for (const PatternNote& n : editor.pattern.bars.at(static_cast<std::size_t>(bar)))
+        for (const PatternNote& n : notes)
             out += std::to_string(n.step) + "/" + std::to_string(n.degree) + "/" + std::to_string(n.gate).substr(0, 4) +
                    "/" + std::to_string(n.accent).substr(0, 4) + " ";
         return out;
@@ -255,6 +256,36 @@ TEST_F(PatternTab, KickRowAndBarTools) {
     EXPECT_TRUE(editor.pattern.bars[1].empty());
     EXPECT_EQ(repeatMarks(), (std::vector<int>{3}));
     EXPECT_TRUE(playsThePattern());
+}
+
+// "Clear bar" acts on the bar it names, pressed once or twice, however that bar was chosen; a new
+// pattern then selects bar 1's first note again.
+TEST_F(PatternTab, ClearBarPressedTwiceEmptiesOnlyTheBarItNames) {
+    // clang-format off
+    const struct { const char* what; int bar; std::function<void(PatternTab&)> choose; } cases[] = {
+        {"looped by its number",   1, [](auto& t) { t.click(t.gutter(1)); }},
+        {"a note of it selected",  2, [](auto& t) { t.click(t.cell(2, 0.5f, t.editor.pattern.bars[2][0].degree)); }},
+        {"a kick step of it",      3, [](auto& t) { t.click(t.kick(3, 5)); }},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        clickText("Generate");
+        frames.frame(editor);
+        ASSERT_EQ(editor.patternPanel.selectedNote, 0) << c.what << ": a new pattern selects bar 1's first note";
+        const Pattern before = editor.pattern;
+        for (std::size_t b = 0; b < before.bars.size(); ++b) ASSERT_FALSE(before.bars[b].empty()) << c.what;
+        c.choose(*this);
+        for (int press = 1; press <= 2; ++press) {
+            clickText("Clear bar");
+            EXPECT_TRUE(shows("Bar " + std::to_string(c.bar + 1) + ":")) << c.what << ", press " << press;
+            for (std::size_t b = 0; b < before.bars.size(); ++b) {
+                const std::string kept = b == static_cast<std::size_t>(c.bar) ? "" : words(before.bars[b]);
+                EXPECT_EQ(notesOf(static_cast<int>(b)), kept) << c.what << ", press " << press << ": bar " << b + 1;
+            }
+            EXPECT_TRUE(playsThePattern()) << c.what;
+        }
+        if (editor.loopBar >= 0) click(gutter(editor.loopBar));
+    }
 }
 
 TEST_F(PatternTab, NoteEditorAndSwingRebuildTheLine) {
