@@ -5,6 +5,7 @@
 #include "engine/starting_sound.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace tarn {
@@ -43,7 +44,7 @@ LivePlayer::LivePlayer()
       blockLeft_(static_cast<std::size_t>(config_.blockFrames), 0.0f),
       blockRight_(static_cast<std::size_t>(config_.blockFrames), 0.0f) {
     voice_.setSampleRate(config_.sampleRate);
-    events_ = phrases_.readSlot().events;
+    events_ = phrases_.readSlot().events.data();
 }
 
 void LivePlayer::prepare(const AudioConfig& config) {
@@ -58,10 +59,7 @@ void LivePlayer::prepare(const AudioConfig& config) {
     sortPlayEvents(demo);
     publishEvents(demo.data(), demo.size(), truncSaturating(framesPerBeat_ * kDemoLoopBars * kBeatsPerBar));
     phrases_.take();
-    const PlayEventSlot& slot = phrases_.readSlot();
-    events_ = slot.events;
-    eventCount_ = std::clamp(slot.count, std::int32_t{0}, std::int32_t{kMaxPlayEvents});
-    loopFrames_ = slot.loopFrames;
+    adoptPhrase();
 
     blockLeft_.assign(static_cast<std::size_t>(config_.blockFrames), 0.0f);
     blockRight_.assign(static_cast<std::size_t>(config_.blockFrames), 0.0f);
@@ -70,8 +68,11 @@ void LivePlayer::prepare(const AudioConfig& config) {
 
 void LivePlayer::publishEvents(const PlayEvent* events, std::size_t count, std::int64_t loopFrames) {
     PlayEventSlot& slot = phrases_.writeSlot();
-    const std::size_t kept = events == nullptr ? 0 : std::min(count, static_cast<std::size_t>(kMaxPlayEvents));
-    std::copy(events, events + kept, slot.events);
+    // A count is 32 bits; two billion events would not fit in memory anyway.
+    const std::size_t kept = events == nullptr ? 0 : std::min<std::size_t>(count, INT32_MAX);
+    // This thread holds the slot, so it may grow it; assign keeps the slot's storage when it is
+    // large enough, so an unchanged length allocates nothing.
+    slot.events.assign(events, events + kept);
     slot.count = static_cast<std::int32_t>(kept);
     slot.loopFrames = loopFrames;
     phrases_.publish();
@@ -120,10 +121,10 @@ void LivePlayer::seek(double beats) {
     loopFrame_ = loopFrames_ >= 1 ? frame % loopFrames_ : 0;
     unread_ = 0;
     beatsOffset_ = beats - static_cast<double>(loopFrame_) / framesPerBeat_;
-    cursor_ = 0;
-    while (cursor_ < static_cast<std::size_t>(eventCount_) && events_[cursor_].frame < loopFrame_) {
-        ++cursor_;
-    }
+    // The events are in play order: a binary search keeps a seek into a long line cheap.
+    const PlayEvent* first = std::partition_point(events_, events_ + eventCount_,
+                                                  [this](const PlayEvent& e) { return e.frame < loopFrame_; });
+    cursor_ = static_cast<std::size_t>(first - events_);
     position_.store(beats, std::memory_order_relaxed);
 }
 
@@ -135,6 +136,11 @@ void LivePlayer::allNotesOff() {
 }
 
 void LivePlayer::noteOn(int note, float velocity) {
+    // No MIDI note, no sound: the note list never holds one, and a note the held list could not
+    // keep would ring on through every stop and seek.
+    if (note < 0 || note >= kMidiNoteCount) {
+        return;
+    }
     voice_.noteOn(note, velocity);
     // The voice keeps a note once however often it starts, and one note off ends it; the held
     // list mirrors that, which also keeps it from overflowing when a phrase never ends a note.
@@ -143,12 +149,13 @@ void LivePlayer::noteOn(int note, float velocity) {
             return;
         }
     }
-    if (heldCount_ < kMaxPlayEvents) {
-        held_[heldCount_++] = note;
-    }
+    held_[heldCount_++] = note;  // at most one entry per MIDI note
 }
 
 void LivePlayer::noteOff(int note) {
+    if (note < 0 || note >= kMidiNoteCount) {
+        return;  // never started, and it must not release the note that sounds
+    }
     voice_.noteOff(note);
     for (std::int32_t i = 0; i < heldCount_; ++i) {
         if (held_[i] == note) {
@@ -176,10 +183,7 @@ void LivePlayer::dispatchDue(std::int64_t frame) {
 void LivePlayer::dispatchEvents() {
     if (phrases_.take()) {
         allNotesOff();
-        const PlayEventSlot& slot = phrases_.readSlot();
-        events_ = slot.events;
-        eventCount_ = std::clamp(slot.count, std::int32_t{0}, std::int32_t{kMaxPlayEvents});
-        loopFrames_ = slot.loopFrames;
+        adoptPhrase();
         loopFrame_ = 0;
         cursor_ = 0;  // the beats offset stays: the new line starts where the old pass began
     }
@@ -209,6 +213,14 @@ void LivePlayer::dispatchEvents() {
         }
     }
     unread_ = block;
+}
+
+void LivePlayer::adoptPhrase() {
+    const PlayEventSlot& slot = phrases_.readSlot();
+    events_ = slot.events.data();
+    const auto held = static_cast<std::int32_t>(std::min<std::size_t>(slot.events.size(), INT32_MAX));
+    eventCount_ = std::clamp(slot.count, std::int32_t{0}, held);
+    loopFrames_ = slot.loopFrames;
 }
 
 void LivePlayer::wrap() {

@@ -14,12 +14,15 @@
 
 namespace tarn {
 
-inline constexpr int kMaxPlayEvents = 256;
+// MIDI notes 0-127: the only notes the player starts, so its held list can hold them all.
+inline constexpr int kMidiNoteCount = 128;
 
-// One published phrase: the first `count` events in play order and the loop length.
+// One published phrase: the first `count` events in play order and the loop length. The UI
+// thread sizes `events` while it holds the slot, so a phrase of any length fits; the audio
+// thread only reads the slot it holds and never resizes it.
 struct PlayEventSlot {
-    PlayEvent events[kMaxPlayEvents];
-    std::int32_t count = 0;
+    std::vector<PlayEvent> events;
+    std::int32_t count = 0;       // beyond events.size() it counts as events.size()
     std::int64_t loopFrames = 0;  // below 1: the line plays once and does not loop
 };
 
@@ -48,7 +51,7 @@ public:
 
     PlayEventSlot& eventSlot() { return phrases_.writeSlot(); }
     void publishEvents() { phrases_.publish(); }
-    // Copies the first kMaxPlayEvents of `events` (already in play order) and publishes them.
+    // Copies `events` (already in play order) into the slot, growing it as needed, and publishes.
     void publishEvents(const PlayEvent* events, std::size_t count, std::int64_t loopFrames);
 
     void setPlaying(bool playing) { playing_.store(playing ? 1 : 0, std::memory_order_relaxed); }
@@ -78,6 +81,8 @@ private:
     void noteOn(int note, float velocity);
     void noteOff(int note);
     void wrap();
+    // Points the events view at the slot just taken.
+    void adoptPhrase();
 
     TripleBuffer<Patch> patches_;
     TripleBuffer<PlayEventSlot> phrases_;
@@ -93,7 +98,7 @@ private:
 
     // Every note the player started and has not ended, each once. It can hold every note a
     // phrase can start, so all-notes-off always silences everything.
-    std::int32_t held_[kMaxPlayEvents] = {};
+    std::int32_t held_[kMidiNoteCount] = {};
     std::int32_t heldCount_ = 0;
 
     std::int64_t loopFrame_ = 0;  // frame within the loop where the next block starts

@@ -164,28 +164,87 @@ TEST(LivePlayerTransport, CallbackBeforePrepareOrWithNothingToWriteIsHarmless) {
     player.process(out.data(), -5);
 }
 
-TEST(LivePlayerEvents, OnlyTheFirst256EventsPlay) {
+double rmsOf(const std::vector<float>& interleaved, std::int64_t firstFrame, std::int64_t frames) {
+    double sum = 0.0;
+    for (std::int64_t i = 2 * firstFrame; i < 2 * (firstFrame + frames); ++i) {
+        sum += static_cast<double>(interleaved[static_cast<std::size_t>(i)]) * interleaved[static_cast<std::size_t>(i)];
+    }
+    return std::sqrt(sum / static_cast<double>(2 * frames));
+}
+
+// `bars` bars of the same figure, `perBar` low notes a bar, each a little shorter than its step.
+std::vector<NoteEvent> busyLine(int bars, int perBar) {
+    std::vector<NoteEvent> notes;
+    const double step = 4.0 / perBar;
+    for (int bar = 0; bar < bars; ++bar) {
+        for (int i = 0; i < perBar; ++i) {
+            notes.push_back({bar * 4.0 + i * step, step * 0.75, 28 + (i % 4) * 5, 0.6f + 0.1f * static_cast<float>(i % 4)});
+        }
+    }
+    return notes;
+}
+
+// A line plays whole however many events it has: a bar far into it sounds as the first one does.
+TEST(LivePlayerEvents, BusyAndLongLinesPlayEveryEvent) {
+    // clang-format off
+    const struct { const char* what; int bars, perBar; double seekBeats; } cases[] = {
+        {"16 bars of sixteenths (512 events), last bar",  16,     16, 60.0},
+        {"10,000 bars (80,000 events), bar 9,999",        10'000, 4,  9'998 * 4.0},
+        {"10,000 bars, its last bar",                     10'000, 4,  9'999 * 4.0},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        auto player = preparedPlayer(k48k);
+        Patch still = startingSound();  // no arc or motion, so every bar of the figure sounds alike
+        still.arcAmount = 0.0f;
+        still.motion = 0.0f;
+        player->publishPatch(still);
+        const std::vector<NoteEvent> line = busyLine(c.bars, c.perBar);
+        publishLine(*player, line);
+        const std::int64_t bar = 4 * 24000;
+        const std::vector<float> first = runPlayer(*player, bar, 512);
+        player->requestSeek(c.seekBeats);
+        const std::vector<float> far = runPlayer(*player, bar, 512);
+        EXPECT_NEAR(player->position(), c.seekBeats + 4.0, 1e-9) << c.what;
+        const double firstRms = rmsOf(first, 0, bar);
+        EXPECT_GT(firstRms, 0.05) << c.what;
+        EXPECT_NEAR(rmsOf(far, 0, bar), firstRms, 0.1 * firstRms) << c.what;
+    }
+
+    // Note for note: a whole pass of the 16-bar line equals the same events scheduled on a bare voice.
     auto player = preparedPlayer(k48k);
-    std::vector<PlayEvent> events;
-    for (int i = 0; i < 128; ++i) {
-        events.push_back({100 * i, 1, 30, 1.0f});
-        events.push_back({100 * i + 50, 0, 30, 1.0f});
-    }
-    for (int i = 0; i < 44; ++i) {
-        events.push_back({20000 + i, 1, 60 + i % 8, 1.0f});  // beyond the 256th: never played
-    }
-    player->publishEvents(events.data(), events.size(), 100000);
-    runPlayer(*player, 13000, 64);
-    EXPECT_EQ(player->heldCount(), 0);
-    runPlayer(*player, 20000, 64);
-    EXPECT_EQ(player->heldCount(), 0);
+    const Patch patch = movingSound();
+    player->publishPatch(patch);
+    const std::vector<NoteEvent> line = busyLine(16, 16);
+    const std::vector<PlayEvent> events = sortedEvents(line, k48k);
+    ASSERT_EQ(events.size(), 512u);
+    const std::int64_t loopFrames = 64 * 24000;
+    player->publishEvents(events.data(), events.size(), loopFrames);
+    const std::vector<float> out = runPlayer(*player, loopFrames, 1000);
+    const StereoAudio reference = renderLoopReference(patch, events, loopFrames, 1, k48k);
+    EXPECT_EQ(maxDifference(out, 0, reference, 0, loopFrames), 0.0f);
+    EXPECT_GT(rmsOf(out, loopFrames - 4 * 24000, 4 * 24000), 0.5 * rmsOf(out, 0, 4 * 24000)) << "the last bar sounds";
+}
+
+// A note number outside MIDI range starts nothing and ends nothing: the line sounds as without it.
+TEST(LivePlayerEvents, EventsOutsideMidiRangeNeitherSoundNorCutTheNoteThatSounds) {
+    const std::vector<PlayEvent> clean{{0, 1, 40, 1.0f}, {40000, 0, 40, 1.0f}};
+    std::vector<PlayEvent> stray = clean;
+    stray.insert(stray.begin() + 1, {{100, 1, 200, 1.0f}, {200, 0, -5, 1.0f}, {300, 0, 128, 1.0f}});
+    auto cleanPlayer = preparedPlayer(k48k);
+    auto strayPlayer = preparedPlayer(k48k);
+    cleanPlayer->publishEvents(clean.data(), clean.size(), 48000);
+    strayPlayer->publishEvents(stray.data(), stray.size(), 48000);
+    EXPECT_EQ(runPlayer(*strayPlayer, 3 * 48000, 64), runPlayer(*cleanPlayer, 3 * 48000, 64));
+    EXPECT_EQ(strayPlayer->heldCount(), 0);
 }
 
 TEST(LivePlayerEvents, ACountWrittenOutOfRangeIsClampedToTheSlot) {
     auto player = preparedPlayer(k48k);
     PlayEventSlot& slot = player->eventSlot();
-    for (int i = 0; i < kMaxPlayEvents; ++i) {
-        slot.events[i] = {i * 10, static_cast<std::uint8_t>(i % 2 == 0), 40, 1.0f};
+    slot.events.resize(256);
+    for (int i = 0; i < 256; ++i) {
+        slot.events[static_cast<std::size_t>(i)] = {i * 10, static_cast<std::uint8_t>(i % 2 == 0), 40, 1.0f};
     }
     slot.count = 100000;
     slot.loopFrames = 5000;
