@@ -16,6 +16,9 @@ constexpr int kDemoLoopBars = 8;
 constexpr int kBeatsPerBar = 4;
 // A block longer than this is a caller's mistake; keep the block buffers a sane size.
 constexpr std::int32_t kMaxBlockFrames = 8192;
+// Long enough that a full-level low note fades without a click, short enough to feel instant.
+constexpr double kFadeSeconds = 0.004;
+constexpr int kMaxFadeFrames = 4096;  // 4 ms at rates up to 1 MHz
 
 // A configuration the player can run with: a rate or tempo that is not a positive finite
 // number falls back to the defaults, so frames per beat is never 0 or infinite.
@@ -45,6 +48,16 @@ LivePlayer::LivePlayer()
       blockRight_(static_cast<std::size_t>(config_.blockFrames), 0.0f) {
     voice_.setSampleRate(config_.sampleRate);
     events_ = phrases_.readSlot().events.data();
+    resizeFades();
+}
+
+void LivePlayer::resizeFades() {
+    fadeFrames_ = std::clamp(static_cast<int>(kFadeSeconds * config_.sampleRate), 1, kMaxFadeFrames);
+    for (std::vector<float>* buffer : {&tailLeft_, &tailRight_, &rawLeft_, &rawRight_})
+        buffer->assign(static_cast<std::size_t>(fadeFrames_), 0.0f);
+    wasPlaying_ = playing();
+    fadeIn_ = fadeFrames_;
+    tailPlayed_ = fadeFrames_;
 }
 
 void LivePlayer::prepare(const AudioConfig& config) {
@@ -63,6 +76,7 @@ void LivePlayer::prepare(const AudioConfig& config) {
 
     blockLeft_.assign(static_cast<std::size_t>(config_.blockFrames), 0.0f);
     blockRight_.assign(static_cast<std::size_t>(config_.blockFrames), 0.0f);
+    resizeFades();
     seek(0.0);
 }
 
@@ -85,12 +99,21 @@ void LivePlayer::process(float* out, int frames) {
     if (patches_.take()) {
         livePatch_ = patches_.readSlot();
     }
+    // The tail takes what the player would have played next, so it starts before a seek moves it.
+    const bool playing = playing_.load(std::memory_order_relaxed) != 0;
+    if (!playing && wasPlaying_) {
+        startTail();
+    } else if (playing && !wasPlaying_) {
+        fadeIn_ = 0;
+    }
+    wasPlaying_ = playing;
     const double seekTo = seekRequest_.exchange(-1.0);
     if (seekTo >= 0.0 && std::isfinite(seekTo)) {
         seek(seekTo);
     }
-    if (playing_.load(std::memory_order_relaxed) == 0) {
+    if (!playing) {
         std::fill(out, out + 2 * static_cast<std::ptrdiff_t>(frames), 0.0f);
+        mixTail(out, frames);
         return;
     }
 
@@ -106,13 +129,63 @@ void LivePlayer::process(float* out, int frames) {
             dest[2 * k] = blockLeft_[static_cast<std::size_t>(from + k)];
             dest[2 * k + 1] = blockRight_[static_cast<std::size_t>(from + k)];
         }
+        // Full level is the block as rendered, untouched.
+        for (int k = 0; k < n && fadeIn_ < fadeFrames_; ++k) {
+            const float gain = static_cast<float>(++fadeIn_) / static_cast<float>(fadeFrames_);
+            dest[2 * k] *= gain;
+            dest[2 * k + 1] *= gain;
+        }
         unread_ -= n;
         written += n;
     }
+    mixTail(out, frames);
     // Right after a block that wrapped, loopFrame_ - unread_ is negative: together with the
     // new pass's offset it still names the frame being heard.
     position_.store(beatsOffset_ + static_cast<double>(loopFrame_ - unread_) / framesPerBeat_,
                     std::memory_order_relaxed);
+}
+
+// The tail goes on from the level the output has reached (below full during a fade-in) down to
+// exact zero over the fade; what is left of an earlier tail still sounds on top of it.
+void LivePlayer::startTail() {
+    const int n = fadeFrames_;
+    const float level = static_cast<float>(fadeIn_) / static_cast<float>(n);
+    fadeIn_ = 0;
+    const int left = n - tailPlayed_;
+    std::copy(tailLeft_.begin() + tailPlayed_, tailLeft_.end(), tailLeft_.begin());
+    std::copy(tailRight_.begin() + tailPlayed_, tailRight_.end(), tailRight_.begin());
+    std::fill(tailLeft_.begin() + left, tailLeft_.end(), 0.0f);
+    std::fill(tailRight_.begin() + left, tailRight_.end(), 0.0f);
+    tailPlayed_ = 0;
+    if (level == 0.0f) {
+        return;
+    }
+
+    // The rest of the rendered block first; the voice has already played it, so a copy of the
+    // voice goes on from the block's end. The player's own voice is left as it stopped.
+    const int fromBlock = std::min(unread_, n);
+    const int blockAt = config_.blockFrames - unread_;
+    std::copy_n(blockLeft_.begin() + blockAt, fromBlock, rawLeft_.begin());
+    std::copy_n(blockRight_.begin() + blockAt, fromBlock, rawRight_.begin());
+    if (fromBlock < n) {
+        tailVoice_ = voice_;
+        const VoiceTransport transport{static_cast<double>(loopFrame_) / framesPerBeat_ + beatsOffset_,
+                                       config_.tempo, 1};
+        tailVoice_.render(livePatch_, livePatch_.curves.data(), transport, rawLeft_.data() + fromBlock,
+                          rawRight_.data() + fromBlock, n - fromBlock);
+    }
+    for (int k = 0; k < n; ++k) {
+        const float gain = level * static_cast<float>(n - 1 - k) / static_cast<float>(n);
+        tailLeft_[static_cast<std::size_t>(k)] += rawLeft_[static_cast<std::size_t>(k)] * gain;
+        tailRight_[static_cast<std::size_t>(k)] += rawRight_[static_cast<std::size_t>(k)] * gain;
+    }
+}
+
+void LivePlayer::mixTail(float* out, int frames) {
+    for (int k = 0; k < frames && tailPlayed_ < fadeFrames_; ++k, ++tailPlayed_) {
+        out[2 * k] += tailLeft_[static_cast<std::size_t>(tailPlayed_)];
+        out[2 * k + 1] += tailRight_[static_cast<std::size_t>(tailPlayed_)];
+    }
 }
 
 void LivePlayer::seek(double beats) {

@@ -54,6 +54,8 @@ public:
     // Copies `events` (already in play order) into the slot, growing it as needed, and publishes.
     void publishEvents(const PlayEvent* events, std::size_t count, std::int64_t loopFrames);
 
+    // Stopping fades the output out over 4 ms and then writes exact zeros; playing again fades in
+    // over as long. The clock stands still from the callback that sees the stop.
     void setPlaying(bool playing) { playing_.store(playing ? 1 : 0, std::memory_order_relaxed); }
     bool playing() const { return playing_.load(std::memory_order_relaxed) != 0; }
     // Applied at the start of the next callback, also while stopped. Negative and non-finite
@@ -81,6 +83,9 @@ private:
     void noteOn(int note, float velocity);
     void noteOff(int note);
     void wrap();
+    void resizeFades();
+    void startTail();
+    void mixTail(float* out, int frames);
     // Points the events view at the slot just taken.
     void adoptPhrase();
 
@@ -108,6 +113,17 @@ private:
     std::vector<float> blockLeft_;
     std::vector<float> blockRight_;
     int unread_ = 0;  // frames of the last block not yet copied out
+
+    // Fades. A stop hands what would have sounded next to a tail: the unread frames of the block
+    // and then a copy of the voice, faded out, while the player itself stands still. The tail
+    // plays out on its own, so playing again at once overlaps it with the fade-in.
+    int fadeFrames_ = 1;
+    int fadeIn_ = 0;      // frames of the fade-in played; fadeFrames_ = full level
+    int tailPlayed_ = 0;  // frames of the tail played; fadeFrames_ = no tail
+    bool wasPlaying_ = true;
+    Voice tailVoice_;
+    std::vector<float> tailLeft_, tailRight_;  // the tail with its fade applied
+    std::vector<float> rawLeft_, rawRight_;    // the tail's sound before the fade
 
     std::atomic<std::uint8_t> playing_{1};
     std::atomic<double> seekRequest_{-1.0};  // -1: no request

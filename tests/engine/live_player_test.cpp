@@ -100,10 +100,11 @@ TEST(LivePlayerTransport, StoppedOutputIsExactZerosAndResumesWhereItStopped) {
     EXPECT_EQ(stopped->position(), position);
     EXPECT_EQ(stopped->loopFrame(), loopFrame);
 
-    // Nothing was rendered while stopped, so playing on continues the very same line.
+    // Nothing was rendered while stopped, so playing on continues the very same line once its
+    // 4 ms fade-in (192 frames) is over.
     stopped->setPlaying(true);
     const std::vector<float> resumed = runPlayer(*stopped, 5000, 256);
-    for (std::size_t i = 0; i < resumed.size(); ++i) {
+    for (std::size_t i = 2 * 192; i < resumed.size(); ++i) {
         ASSERT_EQ(resumed[i], reference[20000 + i]) << "sample " << i;
     }
 }
@@ -118,6 +119,11 @@ TEST(LivePlayerTransport, SeekWhileStoppedAppliesAtTheNextCallback) {
     std::vector<float> out(2 * 64, 1.0f);
     player->process(out.data(), 64);
     EXPECT_DOUBLE_EQ(player->position(), 8.0);
+    EXPECT_EQ(player->loopFrame(), 8 * 24000);
+    // The stop's 4 ms fade (192 frames) plays out; the player stays put meanwhile.
+    for (int callback = 0; callback < 3; ++callback) {
+        player->process(out.data(), 64);
+    }
     EXPECT_EQ(player->loopFrame(), 8 * 24000);
     for (float sample : out) {
         ASSERT_EQ(sample, 0.0f);
@@ -485,13 +491,14 @@ TEST(LivePlayerThreads, UiPublishesAndSeeksWhileTheAudioThreadRenders) {
     Patch patch = startingSound();
     const std::vector<PlayEvent> lineA = sortedEvents(twoBarLine(), k48k);
     const std::vector<PlayEvent> lineB = sortedEvents({demoLine.begin(), demoLine.end()}, k48k);
+    const std::vector<PlayEvent> longLine = sortedEvents(busyLine(2000, 5), k48k);  // the slot grows to take it
     int frame = 0;
     while (!audioDone.load()) {
         patch.tone = 0.3f + 0.01f * static_cast<float>(frame % 40);
         patch.curves.curve(0)[frame % kCurvePoints] = 0.5f;
         player->publishPatch(patch);
         if (frame % 7 == 0) {
-            const std::vector<PlayEvent>& line = frame % 14 == 0 ? lineA : lineB;
+            const std::vector<PlayEvent>& line = frame % 21 == 0 ? longLine : frame % 14 == 0 ? lineA : lineB;
             player->publishEvents(line.data(), line.size(), 24000 * 8);
         }
         if (frame % 11 == 0) {
