@@ -79,7 +79,8 @@ public:
     static void drawSpectrumPanel(SpectrumPanelState& state, const ui::Rect& rect, Patch& patch, PatchCurves& curves,
                                   double position, std::int32_t note, float sampleRate);
     static void drawVoiceStrip(const ui::Rect& rect, Patch& patch);
-    // True while the mouse holds the waveform: the position is then the beat under it.
+    // While the mouse holds the waveform the position is the beat under it; true when that beat is
+    // new (the press, or a move), so the caller seeks only then.
     static bool drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks& right, const ui::Rect& rect,
                              const AudioConfig& render, float phraseBeats, double loopBeatsIn, double& positionInOut);
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace tarn {
@@ -19,6 +20,12 @@ constexpr std::uint32_t kPhraseLineColour = 0x40C8D8A8;
 constexpr std::uint32_t kZeroLineColour = 0x1CC8D8A8;
 constexpr std::uint32_t kWaveColour = 0xFF8DC63F;
 constexpr std::uint32_t kPastLoopColour = 0x990E1208;
+
+// The beat the scrub last sought. A mouse held still must not seek again: every seek releases what
+// sounds, so a note starting just after the mouse would restart on every frame.
+struct ScrubState {
+    double beat = -1.0;
+};
 
 }  // namespace
 
@@ -88,8 +95,12 @@ bool Editor::drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks
     plot.playhead(static_cast<float>(std::clamp(cursor, 0.0, length)));
 
     const ui::PlotInput input = plot.interact();
-    if (input.held) positionInOut = input.mouseData.x;
-    return input.held;
+    if (!input.held) return false;
+    positionInOut = input.mouseData.x;
+    const std::shared_ptr<ScrubState> scrub = ui::contextState<ScrubState>(ui::stateTag("SCRB"));
+    const bool moved = input.pressed || scrub->beat != positionInOut;
+    scrub->beat = positionInOut;
+    return moved;
 }
 
 }  // namespace tarn
