@@ -15,7 +15,7 @@ namespace {
 constexpr int kCallbackFrames = 64;
 constexpr double kRate = 48000.0;
 
-// `notes` notes, eight to a bar, with overlaps and glides.
+// `notes` notes, eight to a beat, with overlaps and glides.
 std::vector<tarn::PlayEvent> denseLine(const tarn::AudioConfig& config, int notes) {
     std::vector<tarn::NoteEvent> line;
     for (int i = 0; i < notes; ++i) {
@@ -27,7 +27,7 @@ std::vector<tarn::PlayEvent> denseLine(const tarn::AudioConfig& config, int note
     return events;
 }
 
-// Four bars of 128 notes (256 events), or 10,000 bars of 80,000 notes when `bars` says so.
+// Four bars of 128 notes (256 events), or as many bars as `bars` says: 10,000 bars hold 640,000 events.
 std::unique_ptr<tarn::LivePlayer> busyPlayer(const tarn::AudioConfig& config, int bars = 4) {
     auto player = std::make_unique<tarn::LivePlayer>();
     player->prepare(config);
