@@ -130,6 +130,8 @@ void Editor::drawPresets(ui::Rect documentArea) {
     const float row = 24.0f * s;
     const float gap = 8.0f * s;
     const ImVec2 at = ImGui::GetCursorScreenPos();
+    // The name is what the popup asks for: typing goes there from the moment it opens.
+    if (ImGui::IsWindowAppearing()) ui::focusTextField("presetName");
     ui::textField("presetName", ui::Rect{at.x, at.y, w, row}, presetName, "Name");
     // Enter saves whether the name field has the keyboard (it lets go of it on Enter) or the user
     // has just picked a category; not while the category list is open over the popup.
@@ -154,6 +156,8 @@ void Editor::drawPresets(ui::Rect documentArea) {
         savePreset(presetName, allCategories[chosen]);
         ImGui::CloseCurrentPopup();
     }
+    // Escape closes it with the name as typed.
+    ui::closePopupOnEscape();
     ImGui::SetCursorScreenPos(at);
     ImGui::Dummy(ImVec2(w, 2.0f * row + gap));
     ui::endAnchoredPopup();

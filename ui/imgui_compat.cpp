@@ -447,6 +447,12 @@ void setKeyModifiers(const KeyModifiers& held) {
     io.KeySuper = held.super;
 }
 
+void activateInputNow(ImGuiID id) {
+    ImGuiContext& g = *GImGui;
+    g.NavActivateInputId = id;
+    g.NavActivateFlags = ImGuiActivateFlags_PreferInput;
+}
+
 bool isEnterPressed() { return isKeyPressed(Key::Enter, false) || isKeyPressed(Key::KeypadEnter, false); }
 
 void addCallback(ImDrawList* list, ImDrawCallback callback, void* data) { list->AddCallback(callback, data); }

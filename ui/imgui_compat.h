@@ -196,6 +196,11 @@ enum class Chord { CtrlZ, CtrlShiftZ, CtrlC, CtrlV, CtrlS, CtrlO, Delete };
 // per press: a held chord does not repeat, since a repeated Save or Open is never wanted.
 bool isChordPressed(Chord chord);
 
+// The item `id`, submitted later in this frame, takes the keyboard in this very frame, as a text
+// field does when tabbed into (its text selected). 1.86's SetKeyboardFocusHere gets there two frames
+// later, and what is typed in between would be lost.
+void activateInputNow(ImGuiID id);
+
 // Draw callbacks: 1.86's AddCallback takes the callback and one user-data pointer.
 void addCallback(ImDrawList* list, ImDrawCallback callback, void* data = nullptr);
 // The renderer's reset-render-state callback (a constant in 1.86, read from the platform IO in 1.92).

@@ -1,11 +1,53 @@
 // Anchored popups: opening, placing above or below the anchor, and their style.
 #include "ui/popup.h"
 
+#include "ui/imgui_compat.h"
 #include "ui/ui_context.h"
 
+#include <imgui_internal.h>
+
 #include <algorithm>
+#include <vector>
 
 namespace tarn::ui {
+namespace {
+
+// The anchored popups drawn in one frame, each with its anchor.
+struct DrawnAnchors {
+    int frame = -1;
+    std::vector<std::pair<ImGuiID, Rect>> popups;  // popup id, anchor
+};
+
+DrawnAnchors& drawnAnchors() { return *contextState<DrawnAnchors>(ImHashStr("tarn.popupAnchors")); }
+
+bool contains(const Rect& r, ImVec2 p) { return p.x >= r.x && p.x < r.x + r.w && p.y >= r.y && p.y < r.y + r.h; }
+
+// Runs right after NewFrame, before any item: Dear ImGui would close the popups only at the end of
+// this frame, and until then every item outside them is blocked, so the click would be lost.
+void passClickThrough(ImGuiContext* context, ImGuiContextHook*) {
+    ImGuiContext& g = *context;
+    if (!g.IO.MouseClicked[ImGuiMouseButton_Left] || g.OpenPopupStack.Size == 0) return;
+    ImGuiWindow* hovered = g.HoveredWindow;
+    // On a popup itself, off every window, or with a modal dialog open: Dear ImGui's own rules hold.
+    if (hovered == nullptr || (hovered->RootWindow->Flags & ImGuiWindowFlags_Popup) != 0) return;
+    if (ImGui::GetTopMostPopupModal() != nullptr) return;
+    const DrawnAnchors& drawn = drawnAnchors();
+    if (drawn.frame != g.FrameCount - 1) return;
+    bool anchored = false;
+    for (const auto& [popup, anchor] : drawn.popups) {
+        if (contains(anchor, g.IO.MousePos)) return;
+        anchored = anchored || popup == g.OpenPopupStack[0].PopupId;
+    }
+    if (!anchored) return;
+    ImGui::ClosePopupToLevel(0, false);
+    // A field of the popup may still hold the keyboard: it would block every item for this frame.
+    if (g.ActiveIdWindow != nullptr && (g.ActiveIdWindow->RootWindow->Flags & ImGuiWindowFlags_Popup) != 0) {
+        ImGui::ClearActiveID();
+    }
+    ImGui::FocusWindow(hovered);
+}
+
+}  // namespace
 
 void openPopup(const char* id) { ImGui::OpenPopup(id, 0); }
 
@@ -35,7 +77,13 @@ bool beginAnchoredPopup(const char* id, const Rect& anchor, ImVec2 size) {
     }
     if (size.x > 0.0f || size.y > 0.0f) ImGui::SetNextWindowSize(ImVec2(std::max(size.x, 0.0f), std::max(size.y, 0.0f)));
     pushPopupStyle(10.0f, 8.0f);
-    if (ImGui::BeginPopup(id, 0)) return true;
+    if (ImGui::BeginPopup(id, 0)) {
+        DrawnAnchors& drawn = drawnAnchors();
+        if (drawn.frame != ImGui::GetFrameCount()) drawn.popups.clear();
+        drawn.frame = ImGui::GetFrameCount();
+        drawn.popups.emplace_back(ImGui::GetCurrentWindow()->PopupId, anchor);
+        return true;
+    }
     // No body this frame: nothing for the caller to end, so the style goes now.
     popPopupStyle();
     return false;
@@ -44,6 +92,17 @@ bool beginAnchoredPopup(const char* id, const Rect& anchor, ImVec2 size) {
 void endAnchoredPopup() {
     ImGui::EndPopup();
     popPopupStyle();
+}
+
+void closePopupOnEscape() {
+    if (ImGui::IsWindowFocused() && compat::isKeyPressed(compat::Key::Escape, false)) ImGui::CloseCurrentPopup();
+}
+
+void installPopupHooks(ImGuiContext* context) {
+    ImGuiContextHook hook;
+    hook.Type = ImGuiContextHookType_NewFramePost;
+    hook.Callback = passClickThrough;
+    ImGui::AddContextHook(context, &hook);
 }
 
 bool anyPopupOpen() { return ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel); }

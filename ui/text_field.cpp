@@ -10,6 +10,8 @@
 #include <imgui_stdlib.h>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace tarn::ui {
 
@@ -31,11 +33,19 @@ bool textField(const char* id, const Rect& r, std::string& text, std::string_vie
         ImGui::PushID(id);
         ImGui::SetNextItemWidth(std::max(r.w, 1.0f));
         compat::wantGlyphs(ImGui::GetFont(), text);
+        // Escape lets go of the field but keeps what was typed (Dear ImGui would restore the text the
+        // field had when it took the keyboard): closing a popup with Escape loses nothing.
+        std::optional<std::string> kept;
+        if (compat::isKeyPressed(compat::Key::Escape, false)) kept = text;
         if (placeholder.empty()) {
             changed = ImGui::InputText("##text", &text);
         } else {
             const std::string hint(placeholder);
             changed = ImGui::InputTextWithHint("##text", hint.c_str(), &text);
+        }
+        if (kept && ImGui::IsItemDeactivated()) {
+            changed = false;
+            text = std::move(*kept);
         }
         if (ImGui::IsItemActive()) {
             ImGui::GetWindowDrawList()->AddRect(ImGui::GetItemRectMin(), ImGui::GetItemRectMax(),
@@ -46,6 +56,12 @@ bool textField(const char* id, const Rect& r, std::string& text, std::string_vie
     ImGui::PopStyleColor(3);
     ImGui::PopStyleVar(3);
     return changed;
+}
+
+void focusTextField(const char* id) {
+    ImGui::PushID(id);
+    compat::activateInputNow(ImGui::GetID("##text"));
+    ImGui::PopID();
 }
 
 }  // namespace tarn::ui

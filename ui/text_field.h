@@ -8,7 +8,12 @@
 
 namespace tarn::ui {
 
-// Placed at r (its height sets the frame padding). Returns true when the text changed.
+// Placed at r (its height sets the frame padding). Returns true when the text changed. Escape lets go
+// of the field and keeps the text as typed.
 bool textField(const char* id, const Rect& r, std::string& text, std::string_view placeholder);
+
+// The text field `id`, drawn next in the current window, takes the keyboard in this frame, with its
+// text selected: what is typed from the next frame on goes there.
+void focusTextField(const char* id);
 
 }  // namespace tarn::ui

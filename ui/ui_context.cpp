@@ -1,6 +1,7 @@
 // The UI context's life (construction, atlas builds, style, destruction) and the UI scale.
 #include "ui/ui_context.h"
 
+#include "ui/popup.h"
 #include "ui/theme.h"
 
 #include <cmath>
@@ -24,6 +25,7 @@ UiContext::UiContext(const UiResources& resources) : resources_(resources) {
         io.IniFilename = nullptr;  // no settings file
         io.LogFilename = nullptr;  // no log file
         compat::installHooks(imgui, compat);
+        installPopupHooks(imgui);
         themeImageHandles_ = loadThemeImages(compat, resources_.skinPng);
         rebuildAtlas();
         rebuildStyle();
