@@ -401,8 +401,8 @@ bool isIndexPressed(int index, bool repeat) {
 }
 
 // A chord's key: a key 1.86 names (found through io.KeyMap), or, for letters it does not name, the
-// index the platform layer writes into io.KeysDown. The SDL2 backend writes SDL scancodes there, so
-// those letters follow the key's physical place (the US layout's S and O), not the layout's letter.
+// index the platform layer writes into io.KeysDown: the SDL2 backend's scancode numbering, which the
+// host fills by the letter a key types under the layout, not by where the key sits.
 struct ChordKey {
     ImGuiKey named;  // ImGuiKey_COUNT: use `index`
     int index;

@@ -4,6 +4,7 @@
 #include "ui/host/additive_blend.h"
 #include "ui/host/clear_color.h"
 #include "ui/host/imgui_renderer.h"
+#include "ui/host/layout_keys.h"
 #include "ui/host/root_window.h"
 #include "ui/imgui_compat.h"
 #include "ui/ui_context.h"
@@ -37,7 +38,7 @@ std::int64_t steadyNs() {
 
 }  // namespace
 
-ViewHost::ViewHost() : alive_(std::make_shared<bool>(true)) {}
+ViewHost::ViewHost() : alive_(std::make_shared<bool>(true)), layoutKeys_(std::make_unique<LayoutKeys>()) {}
 
 ViewHost::~ViewHost() {
     *alive_ = false;
@@ -183,7 +184,9 @@ FrameResult ViewHost::frameAndDialogs(View& view, WindowControls* controls, bool
 bool ViewHost::handleEvent(const SDL_Event& event) {
     if (!ui_) return false;
     ContextScope scope(*ui_);
-    ImGui_ImplSDL2_ProcessEvent(&event);
+    // The backend keeps key states by the key's place; shortcuts are letters, wherever the layout puts them.
+    const SDL_Event renamed = layoutKeys_->rename(event);
+    ImGui_ImplSDL2_ProcessEvent(&renamed);
     if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
         // By the time an event is handled SDL's own state may be past it: a chord typed quickly
         // has let go of Ctrl before its S is handled.

@@ -15,6 +15,7 @@ namespace tarn::ui {
 
 class UiContext;
 class ImGuiRenderer;
+class LayoutKeys;
 
 // How a frame ended: drawn and presented; refused (no context, or asked for inside a frame);
 // or drawn while the window cannot be seen, which tells the loop to idle.
@@ -42,7 +43,8 @@ public:
     void runPendingDialog();
     FrameResult frameAndDialogs(View& view, WindowControls* controls, bool framed, bool vsync);
     // Feeds an event to the platform backend with this host's context current; true when the
-    // UI wants it (a key while text is edited, the mouse over a window).
+    // UI wants it (a key while text is edited, the mouse over a window). A letter key reaches the
+    // backend as the letter the keyboard layout types with it.
     bool handleEvent(const SDL_Event& event);
 
     UiContext* ui() { return ui_.get(); }
@@ -68,6 +70,7 @@ private:
     bool inFrame_ = false;
     // A dialog still open on the stack holds a copy: it must not touch a host that went away.
     std::shared_ptr<bool> alive_;
+    std::unique_ptr<LayoutKeys> layoutKeys_;
 };
 
 }  // namespace tarn::ui
