@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/arc_panel.h"
+#include "app/background_render.h"
 #include "app/motion_panel.h"
 #include "app/pattern_panel.h"
 #include "app/sound_spectrum_panel.h"
@@ -69,8 +70,16 @@ public:
     void loadPreset(std::uint64_t index);
     void savePreset(const std::string& name, const std::string& category);
 
-    // Renders the note list offline with the live patch and rebuilds the waveform summaries.
+    // Renders the note list offline with the live patch and rebuilds the waveform summaries, at
+    // once: for the screenshot, which has one frame.
     void renderPhrase(const AudioConfig& config);
+    // The same on the background render: the waveform keeps the previous render until
+    // adoptFinishedRender finds this one done.
+    void startRender(const AudioConfig& config);
+    // Shows a background render that has finished; every frame calls it.
+    void adoptFinishedRender();
+    // Export WAV: the line rendered whole into the file, its first part shown as the new render.
+    void exportWav(const std::string& path, const std::string& name, const AudioConfig& config);
 
     // The panels take everything they edit as arguments, so each stands alone.
     static bool drawArcPanel(ArcPanelState& state, Patch& patch, PatchCurves& curves, double phrasePosition);
@@ -91,7 +100,7 @@ public:
     ArcPanelState arcPanel;
     MotionPanelState motionPanel;
     SpectrumPanelState spectrumPanel;
-    ui::WaveformPeaks waveformLeft, waveformRight;  // views of renderedLeft and renderedRight
+    ui::WaveformPeaks waveformLeft, waveformRight;  // summaries of the last render; no samples kept
     std::uint32_t selectedTab = 0;     // 0 arc, 1 motion, 2 spectrum, 3 pattern
     bool patternDrives = false;        // false: the demo line plays; true: the pattern
     Pattern pattern{4, 36, 0};
@@ -100,10 +109,10 @@ public:
     std::vector<NoteEvent> notes;      // the line that plays
     bool dirty = false;                // rebuild and republish the line at the next update
     double loopBeats = 0.0;
-    std::vector<float> renderedLeft, renderedRight;  // the last offline render, 48 kHz
     Patch renderedPatch;
     std::vector<NoteEvent> renderedNotes;
     bool hasRender = false;
+    BackgroundRender backgroundRender;  // the render on its way to the waveform
     float tempo = 120.0f;              // beats per minute
     ui::FloatParam tempoParam;
     std::string tempoNote;             // tooltip of the read-only tempo field
@@ -129,6 +138,8 @@ private:
     void drawLineChoice(const ui::Rect& free);
     // A render exists and the patch or the notes have changed since.
     bool renderIsStale() const;
+    // Shows a render: its summaries, and what it was made from.
+    void adoptRender(FinishedRender render);
 };
 
 // The part of a path after its last "/" or "\"; the whole path when it has neither.

@@ -62,6 +62,7 @@ void Editor::draw(const ui::FrameInfo& frame) {
     ui::Rect area = frame.content;
 
     drawHeader(frame, area, config);
+    adoptFinishedRender();
 
     const float headerGap = std::clamp(std::min(10.0f * s, area.h), 0.0f, std::max(area.h, 0.0f));
     area.y += headerGap;
@@ -199,7 +200,7 @@ void Editor::drawRenderStrip(ui::Rect area, const AudioConfig& config) {
     style.alignX = 1;
     const float width = std::clamp(ui::buttonSize(label, style).x, 0.0f, std::max(area.w, 0.0f));
     const ui::Rect buttonRect{area.x, area.y, width, area.h};
-    if (ui::button("render", buttonRect, label, style) && !notes.empty()) renderPhrase(config);
+    if (ui::button("render", buttonRect, label, style) && !notes.empty()) startRender(config);
     area.x += width;
     area.w -= width;
 

@@ -3,10 +3,12 @@
 
 #include "engine/file_replace.h"
 #include "engine/midi_file.h"
+#include "engine/offline_render.h"
 #include "engine/wav_file.h"
 #include "storage/file_bytes.h"
 #include "storage/session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
@@ -39,11 +41,8 @@ void Editor::runFileCommand(const ui::CommandFile& item, const AudioConfig& conf
     } else if (item.command == kExportMidiCommand) {
         written = writeMidiFile(pattern, item.path);
     } else if (item.command == kExportWavCommand) {
-        // Without notes there is nothing to render, and an earlier render would not be this line.
-        if (!notes.empty()) {
-            renderPhrase(config);
-            written = writeWavFile(item.path, StereoAudio{renderedLeft, renderedRight}, config.sampleRate);
-        }
+        exportWav(item.path, name, config);
+        return;
     } else {
         return;
     }
@@ -53,6 +52,40 @@ void Editor::runFileCommand(const ui::CommandFile& item, const AudioConfig& conf
     } else {
         status = "Could not write " + name;
         statusKind = 2;
+    }
+}
+
+void Editor::exportWav(const std::string& path, const std::string& name, const AudioConfig& config) {
+    statusKind = 2;
+    // An earlier render would not be this line, and a file of no samples helps nobody.
+    if (notes.empty()) {
+        status = "Nothing to export: the line has no notes";
+        return;
+    }
+    OfflineRender render(patch, patch.curves.data(), notes.data(), notes.size(), config,
+                         phraseRenderFrames(notes.data(), notes.size(), config));
+    // The waveform shows as much of the export as a render made for it would hold.
+    const auto shown = static_cast<std::uint64_t>(renderLengthFrames(notes.data(), notes.size(), config));
+    ui::WaveformPeaksBuilder left(shown, config.sampleRate);
+    ui::WaveformPeaksBuilder right(shown, config.sampleRate);
+    std::uint64_t summarised = 0;
+    const WavExport result =
+        writeWavFile(path, render, config.sampleRate, [&](const float* l, const float* r, std::size_t frames) {
+            const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(frames, shown - summarised));
+            left.add({l, count});
+            right.add({r, count});
+            summarised += count;
+        });
+    if (result == WavExport::tooLong) {
+        status = "Could not export " + name + ": the line is longer than a WAV file can hold (4 GiB)";
+        return;
+    }
+    if (summarised == shown) adoptRender({{left.finish(), right.finish()}, patch, notes});
+    if (result == WavExport::written) {
+        status = "Exported " + name;
+        statusKind = 0;
+    } else {
+        status = "Could not write " + name;
     }
 }
 
@@ -82,7 +115,12 @@ void Editor::openSession(const std::string& path, const std::string& name, const
     patternPanel = PatternPanelState{};
     dirty = true;
     update(config);
-    if (!notes.empty()) renderPhrase(config);
+    // A long line takes seconds to render: the window keeps drawing the old one meanwhile.
+    if (notes.empty()) {
+        backgroundRender.cancel();
+    } else {
+        startRender(config);
+    }
     status = "Opened " + name;
     statusKind = 0;
 }

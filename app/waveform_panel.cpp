@@ -1,6 +1,4 @@
 // The offline render of the phrase and the waveform panel that shows it on a beat axis.
-#include "app/waveform_panel.h"
-
 #include "app/editor.h"
 #include "engine/offline_render.h"
 #include "ui/plot.h"
@@ -10,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace tarn {
@@ -29,23 +28,29 @@ struct ScrubState {
 
 }  // namespace
 
-void buildStereoPeaks(ui::WaveformPeaks& left, ui::WaveformPeaks& right, const std::vector<float>& leftSamples,
-                      const std::vector<float>& rightSamples, float sampleRate) {
-    ui::WaveformPeaks builtLeft(leftSamples, sampleRate);
-    ui::WaveformPeaks builtRight(rightSamples, sampleRate);
-    left = std::move(builtLeft);
-    right = std::move(builtRight);
+void Editor::renderPhrase(const AudioConfig& config) {
+    OfflineRender render(patch, patch.curves.data(), notes.data(), notes.size(), config,
+                         renderLengthFrames(notes.data(), notes.size(), config));
+    if (std::optional<StereoPeaks> peaks = summariseRender(render, config.sampleRate))
+        adoptRender({std::move(*peaks), patch, notes});
 }
 
-void Editor::renderPhrase(const AudioConfig& config) {
-    StereoAudio audioOut = renderNotes(patch, patch.curves.data(), notes.data(), notes.size(), config);
-    renderedLeft = std::move(audioOut.left);
-    renderedRight = std::move(audioOut.right);
-    renderedPatch = patch;
-    renderedNotes = notes;
+void Editor::startRender(const AudioConfig& config) {
+    backgroundRender.start(patch, notes, config);
+}
+
+void Editor::adoptFinishedRender() {
+    if (std::optional<FinishedRender> finished = backgroundRender.take()) adoptRender(std::move(*finished));
+}
+
+void Editor::adoptRender(FinishedRender render) {
+    // A render still on its way was made from an older line: it must not replace this one.
+    backgroundRender.cancel();
+    waveformLeft = std::move(render.peaks.left);
+    waveformRight = std::move(render.peaks.right);
+    renderedPatch = render.patch;
+    renderedNotes = std::move(render.notes);
     hasRender = true;
-    // The summaries view the buffers just replaced: they must not outlive this line unrebuilt.
-    buildStereoPeaks(waveformLeft, waveformRight, renderedLeft, renderedRight, config.sampleRate);
 }
 
 bool Editor::drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks& right, const ui::Rect& rect,
@@ -53,7 +58,7 @@ bool Editor::drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks
     const float s = ui::scale();
     const ui::PlotStyle style{"", true, 0.0f};
     const ui::PlotAxis level{ui::PlotAxisKind::linear, -1.0f, 1.0f};
-    if (left.samples.empty()) {
+    if (left.sampleCount == 0) {
         const ui::Plot plot("waveform", rect, ui::PlotAxis{ui::PlotAxisKind::linear, 0.0f, 1.0f}, level, style);
         const ui::Rect& inner = plot.inner();
         const float inset = 8.0f * s;
@@ -64,7 +69,7 @@ bool Editor::drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks
     }
 
     const double perBeat = framesPerBeat(render);
-    const double length = perBeat > 0.0 ? static_cast<double>(left.samples.size()) / perBeat : 0.0;
+    const double length = perBeat > 0.0 ? static_cast<double>(left.sampleCount) / perBeat : 0.0;
     const auto lengthAxis = static_cast<float>(length);
     ui::Plot plot("waveform", rect, ui::PlotAxis{ui::PlotAxisKind::linear, 0.0f, lengthAxis}, level, style);
 

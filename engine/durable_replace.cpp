@@ -31,10 +31,10 @@ std::error_code syncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-int writeWhole(int fd, const std::vector<std::uint8_t>& bytes) {
+int writeWhole(int fd, const std::uint8_t* bytes, std::size_t size) {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd, bytes + done, size - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
@@ -45,10 +45,20 @@ int writeWhole(int fd, const std::vector<std::uint8_t>& bytes) {
     return 0;
 }
 
+int writeWhole(int fd, const std::vector<std::uint8_t>& bytes) {
+    return writeWhole(fd, bytes.data(), bytes.size());
+}
+
 std::optional<ReplaceFailure> replaceFileDurably(const std::filesystem::path& target,
                                                  const std::filesystem::path& temporary,
                                                  const std::vector<std::uint8_t>& bytes,
                                                  std::optional<unsigned> permissions) {
+    return replaceFileDurablyWith(target, temporary, [&](int fd) { return writeWhole(fd, bytes); }, permissions);
+}
+
+std::optional<ReplaceFailure> replaceFileDurablyWith(const std::filesystem::path& target,
+                                                     const std::filesystem::path& temporary, const FileContents& write,
+                                                     std::optional<unsigned> permissions) {
     // A temporary file left by a crashed save is stale; a folder there is not ours and makes the
     // exclusive create below fail.
     if (::unlink(temporary.c_str()) != 0 && errno != ENOENT && errno != EISDIR && errno != EPERM) {
@@ -59,7 +69,7 @@ std::optional<ReplaceFailure> replaceFileDurably(const std::filesystem::path& ta
 
     int error = 0;
     if (permissions && ::fchmod(fd, static_cast<mode_t>(*permissions)) != 0) error = errno;
-    if (error == 0) error = writeWhole(fd, bytes);
+    if (error == 0) error = write(fd);
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) {

@@ -1,8 +1,10 @@
 // Replacing a file's contents so that a crash or a failed write leaves either the old or the new file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -22,7 +24,12 @@ struct ReplaceFailure {
     std::error_code error;
 };
 
+// Writes a file's contents into an open file: 0, or the errno of the failure. Lets a writer stream
+// contents too large to hold in memory.
+using FileContents = std::function<int(int fd)>;
+
 // Writes all of bytes to an open file, retrying short writes; 0, or the errno of the failure.
+int writeWhole(int fd, const std::uint8_t* bytes, std::size_t size);
 int writeWhole(int fd, const std::vector<std::uint8_t>& bytes);
 
 // Writes bytes to `temporary` (a path in the target's folder), checks every write, fsyncs and
@@ -35,5 +42,8 @@ std::optional<ReplaceFailure> replaceFileDurably(const std::filesystem::path& ta
                                                  const std::filesystem::path& temporary,
                                                  const std::vector<std::uint8_t>& bytes,
                                                  std::optional<unsigned> permissions = std::nullopt);
+std::optional<ReplaceFailure> replaceFileDurablyWith(const std::filesystem::path& target,
+                                                     const std::filesystem::path& temporary, const FileContents& write,
+                                                     std::optional<unsigned> permissions = std::nullopt);
 
 }  // namespace tarn

@@ -1,8 +1,6 @@
 // The export writers' last step: a durable replace of the target, or a write in place for devices.
 #include "engine/file_replace.h"
 
-#include "engine/durable_replace.h"
-
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -24,13 +22,13 @@ std::string resolvedTarget(const std::string& path) {
     return buffer;
 }
 
-bool writeInPlace(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool writeInPlace(const std::string& path, const FileContents& write) {
     // Non-blocking open so that a pipe without a reader fails instead of hanging the UI.
     const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     const int flags = ::fcntl(fd, F_GETFL);
     bool ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
-    ok = ok && writeWhole(fd, bytes) == 0;
+    ok = ok && write(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     return ok;
 }
@@ -38,12 +36,16 @@ bool writeInPlace(const std::string& path, const std::vector<std::uint8_t>& byte
 }  // namespace
 
 bool replaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    return replaceFileContentsWith(path, [&](int fd) { return writeWhole(fd, bytes); });
+}
+
+bool replaceFileContentsWith(const std::string& path, const FileContents& write) {
     if (path.empty()) return false;
     const std::string target = resolvedTarget(path);
 
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) return writeInPlace(target, bytes);
+    if (exists && !S_ISREG(existing.st_mode)) return writeInPlace(target, write);
 
     const std::size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
@@ -56,7 +58,7 @@ bool replaceFileContents(const std::string& path, const std::vector<std::uint8_t
     // An overwritten export keeps the permissions its owner gave it.
     const std::optional<unsigned> permissions =
         exists ? std::optional<unsigned>(existing.st_mode & 07777) : std::nullopt;
-    return !replaceFileDurably(target, temporary, bytes, permissions);
+    return !replaceFileDurablyWith(target, temporary, write, permissions);
 }
 
 }  // namespace tarn

@@ -1,6 +1,8 @@
 // Writing a whole file so that a failure never leaves a half-written or lost target behind.
 #pragma once
 
+#include "engine/durable_replace.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,5 +15,7 @@ namespace tarn {
 // or other non-regular file is written in place instead (renaming over it would replace the
 // device node), and a symbolic link is followed so that the link itself survives.
 bool replaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// The same with contents written by `write`, for files streamed a piece at a time.
+bool replaceFileContentsWith(const std::string& path, const FileContents& write);
 
 }  // namespace tarn

@@ -1,4 +1,4 @@
-// The RIFF/WAVE bytes of a stereo phrase and their export.
+// The RIFF/WAVE bytes of a stereo phrase and their export, whole or streamed from a render.
 #include "engine/wav_file.h"
 
 #include "engine/byte_append.h"
@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::uint32_t kHeaderBytes = 44;
 constexpr std::uint32_t kBytesPerFrame = 4;  // two channels of 16 bits
+// Frames per piece of a streamed export: 16 KiB of file and 32 KiB of floats.
+constexpr std::int64_t kPieceFrames = 4096;
 
 }  // namespace
 
@@ -21,17 +23,14 @@ std::int16_t wavSample(float sample) {
     return static_cast<std::int16_t>(clamped * 32767.0f);
 }
 
-std::optional<std::vector<std::uint8_t>> wavFileBytes(const StereoAudio& audio, float sampleRate) {
+std::optional<std::vector<std::uint8_t>> wavHeaderBytes(std::uint64_t frames, float sampleRate) {
     if (!(sampleRate >= 1.0f) || !(sampleRate < 1073741824.0f)) return std::nullopt;
+    if (frames > kMaxWavFrames) return std::nullopt;
     const auto rate = static_cast<std::uint32_t>(sampleRate);
-
-    const std::size_t frames = std::min(audio.left.size(), audio.right.size());
-    constexpr std::size_t kMaxFrames = (0xFFFFFFFFu - (kHeaderBytes - 8)) / kBytesPerFrame;
-    if (frames > kMaxFrames) return std::nullopt;
     const auto dataSize = static_cast<std::uint32_t>(frames * kBytesPerFrame);
 
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(kHeaderBytes + dataSize);
+    bytes.reserve(kHeaderBytes);
     putTag(bytes, "RIFF");
     putLittleEndian(bytes, kHeaderBytes - 8 + dataSize, 4);
     putTag(bytes, "WAVE");
@@ -45,16 +44,52 @@ std::optional<std::vector<std::uint8_t>> wavFileBytes(const StereoAudio& audio, 
     putLittleEndian(bytes, 16, 2);                     // bits per sample
     putTag(bytes, "data");
     putLittleEndian(bytes, dataSize, 4);
+    return bytes;
+}
+
+void appendWavFrames(std::vector<std::uint8_t>& bytes, const float* left, const float* right, std::size_t frames) {
     for (std::size_t i = 0; i < frames; ++i) {
-        putLittleEndian(bytes, static_cast<std::uint16_t>(wavSample(audio.left[i])), 2);
-        putLittleEndian(bytes, static_cast<std::uint16_t>(wavSample(audio.right[i])), 2);
+        putLittleEndian(bytes, static_cast<std::uint16_t>(wavSample(left[i])), 2);
+        putLittleEndian(bytes, static_cast<std::uint16_t>(wavSample(right[i])), 2);
     }
+}
+
+std::optional<std::vector<std::uint8_t>> wavFileBytes(const StereoAudio& audio, float sampleRate) {
+    const std::size_t frames = std::min(audio.left.size(), audio.right.size());
+    std::optional<std::vector<std::uint8_t>> bytes = wavHeaderBytes(frames, sampleRate);
+    if (!bytes) return std::nullopt;
+    bytes->reserve(kHeaderBytes + frames * kBytesPerFrame);
+    appendWavFrames(*bytes, audio.left.data(), audio.right.data(), frames);
     return bytes;
 }
 
 bool writeWavFile(const std::string& path, const StereoAudio& audio, float sampleRate) {
     const auto bytes = wavFileBytes(audio, sampleRate);
     return bytes.has_value() && replaceFileContents(path, *bytes);
+}
+
+WavExport writeWavFile(const std::string& path, OfflineRender& render, float sampleRate, const RenderedPiece& onPiece) {
+    const auto frames = static_cast<std::uint64_t>(render.totalFrames() - render.position());
+    if (frames > kMaxWavFrames) return WavExport::tooLong;
+    std::optional<std::vector<std::uint8_t>> header = wavHeaderBytes(frames, sampleRate);
+    if (!header) return WavExport::failed;
+
+    std::vector<float> left(kPieceFrames);
+    std::vector<float> right(kPieceFrames);
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(kPieceFrames * kBytesPerFrame);
+    const bool written = replaceFileContentsWith(path, [&](int fd) {
+        if (const int error = writeWhole(fd, *header)) return error;
+        while (!render.finished()) {
+            const auto count = static_cast<std::size_t>(render.next(left.data(), right.data(), kPieceFrames));
+            if (onPiece) onPiece(left.data(), right.data(), count);
+            bytes.clear();
+            appendWavFrames(bytes, left.data(), right.data(), count);
+            if (const int error = writeWhole(fd, bytes)) return error;
+        }
+        return 0;
+    });
+    return written ? WavExport::written : WavExport::failed;
 }
 
 }  // namespace tarn

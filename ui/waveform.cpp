@@ -30,17 +30,8 @@ uint32_t scaleAlpha(uint32_t colour, float factor) {
     return (colour & 0x00FFFFFFu) | (std::min(alpha, 255u) << 24);
 }
 
-}  // namespace
-
-WaveformPeaks::WaveformPeaks(std::span<const float> samplesIn, double rate)
-    : samples(samplesIn), sampleRate(rate) {
-    std::vector<MinMax> base(samples.size() / kBlock);
-    for (size_t i = 0; i < base.size(); ++i) {
-        const auto block = samples.subspan(i * kBlock, kBlock);
-        const auto [lo, hi] = std::minmax_element(block.begin(), block.end());
-        base[i] = {*lo, *hi};
-    }
-    levels.push_back(std::move(base));
+// Adds the levels above level 0, each halving the one below.
+void buildUpperLevels(std::vector<std::vector<MinMax>>& levels) {
     while (levels.back().size() >= 2) {
         const std::vector<MinMax>& below = levels.back();
         std::vector<MinMax> level(below.size() / 2);
@@ -53,22 +44,71 @@ WaveformPeaks::WaveformPeaks(std::span<const float> samplesIn, double rate)
     }
 }
 
+// Level-0 entries kept by a summary built piece by piece, at most.
+constexpr uint64_t kMaxBaseEntries = 1u << 16;
+
+}  // namespace
+
+WaveformPeaks::WaveformPeaks(std::span<const float> samplesIn, double rate)
+    : samples(samplesIn), sampleRate(rate), sampleCount(samplesIn.size()) {
+    std::vector<MinMax> base(samples.size() / kBlock);
+    for (size_t i = 0; i < base.size(); ++i) {
+        const auto blockSamples = samples.subspan(i * kBlock, kBlock);
+        const auto [lo, hi] = std::minmax_element(blockSamples.begin(), blockSamples.end());
+        base[i] = {*lo, *hi};
+    }
+    levels.push_back(std::move(base));
+    buildUpperLevels(levels);
+}
+
+WaveformPeaksBuilder::WaveformPeaksBuilder(uint64_t expectedSamples, double sampleRate) {
+    peaks_.sampleRate = sampleRate;
+    while (expectedSamples / peaks_.block > kMaxBaseEntries) peaks_.block *= 2;
+    peaks_.levels.emplace_back();
+    peaks_.levels[0].reserve(static_cast<size_t>(std::min(expectedSamples / peaks_.block + 1, kMaxBaseEntries + 1)));
+}
+
+void WaveformPeaksBuilder::add(std::span<const float> samples) {
+    for (const float v : samples) {
+        if (inPartial_ == 0) partial_ = {v, v};
+        take(partial_, v, v);
+        if (++inPartial_ == peaks_.block) {
+            peaks_.levels[0].push_back(partial_);
+            inPartial_ = 0;
+        }
+    }
+    peaks_.sampleCount += samples.size();
+}
+
+WaveformPeaks WaveformPeaksBuilder::finish() {
+    if (inPartial_ > 0) peaks_.levels[0].push_back(partial_);
+    inPartial_ = 0;
+    buildUpperLevels(peaks_.levels);
+    return std::move(peaks_);
+}
+
 MinMax WaveformPeaks::range(uint64_t first, uint64_t last) const {
-    const uint64_t end = std::min<uint64_t>(last, samples.size());
+    const uint64_t end = std::min<uint64_t>(last, sampleCount);
     if (first >= end) return {};
     MinMax result{std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest()};
     uint64_t lo = first;
     uint64_t hi = end;
-    while (lo < hi && lo % kBlock != 0) {
-        take(result, samples[lo], samples[lo]);
-        ++lo;
+    if (samples.size() >= sampleCount) {
+        while (lo < hi && lo % block != 0) {
+            take(result, samples[lo], samples[lo]);
+            ++lo;
+        }
+        while (hi > lo && hi % block != 0) {
+            --hi;
+            take(result, samples[hi], samples[hi]);
+        }
+        lo /= block;
+        hi /= block;
+    } else {
+        // Without the samples, the blocks at either end stand in for them whole.
+        lo /= block;
+        hi = (hi + block - 1) / block;
     }
-    while (hi > lo && hi % kBlock != 0) {
-        --hi;
-        take(result, samples[hi], samples[hi]);
-    }
-    lo /= kBlock;
-    hi /= kBlock;
     for (size_t level = 0; level < levels.size() && lo < hi; ++level) {
         const std::vector<MinMax>& entries = levels[level];
         if (lo % 2 == 1) {
@@ -87,7 +127,7 @@ MinMax WaveformPeaks::range(uint64_t first, uint64_t last) const {
 
 void drawWaveform(ImDrawList* list, const Rect& r, const PlotAxis& axis, const WaveformPeaks& peaks,
                   const WaveformStyle& style) {
-    const uint64_t count = peaks.samples.size();
+    const uint64_t count = peaks.sampleCount;
     const uint64_t first = std::min(style.firstSample, count);
     const uint64_t end = std::min(style.endSample, count);
     if (count == 0 || !(peaks.sampleRate > 0.0) || !(style.secondsPerUnit > 0.0) || !(r.w > 0.0f) ||
@@ -115,7 +155,8 @@ void drawWaveform(ImDrawList* list, const Rect& r, const PlotAxis& axis, const W
     };
 
     const double perPixel = std::fabs(sampleAtPixel(left + 1.0) - sampleAtPixel(left));
-    if (perPixel < 1.0) {
+    // A summary without its samples is drawn by columns at any zoom.
+    if (perPixel < 1.0 && peaks.samples.size() >= count) {
         double a = sampleAtPixel(left);
         double b = sampleAtPixel(right);
         if (a > b) std::swap(a, b);

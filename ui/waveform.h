@@ -19,21 +19,41 @@ struct MinMax {
     float max = 0.0f;
 };
 
-// Level 0 holds the min and max of each block of 16 samples; each further level halves the
+// Level 0 holds the min and max of each block of `block` samples; each further level halves the
 // one below, so any range's extremes come from a few samples plus two entries per level.
 struct WaveformPeaks {
     static constexpr uint64_t kBlock = 16;
 
     // Not owned: the owner of the buffer keeps it alive and rebuilds the peaks when it changes.
+    // Empty for a summary built piece by piece, which keeps no samples at all.
     std::span<const float> samples;
     double sampleRate = 0.0;
     std::vector<std::vector<MinMax>> levels;
+    uint64_t sampleCount = 0;  // the samples summarised, whether or not they are kept
+    uint64_t block = kBlock;   // samples per level-0 entry
 
     WaveformPeaks() = default;
     WaveformPeaks(std::span<const float> samples, double sampleRate);
 
-    // Exact extremes of samples first..last-1 ({0, 0} for an empty range).
+    // Extremes of samples first..last-1 ({0, 0} for an empty range): exact while the samples are
+    // kept, else those of the whole blocks the range touches.
     MinMax range(uint64_t first, uint64_t last) const;
+};
+
+// Builds a summary from samples handed over a piece at a time, keeping none of them. The block
+// grows with the expected length, so a summary never holds more than a few tens of thousands of
+// level-0 entries: far finer than any screen draws it, and the same size for a minute or an hour.
+class WaveformPeaksBuilder {
+public:
+    WaveformPeaksBuilder(uint64_t expectedSamples, double sampleRate);
+    void add(std::span<const float> samples);
+    // The summary of everything added; a last block shorter than the others counts too.
+    WaveformPeaks finish();
+
+private:
+    WaveformPeaks peaks_;
+    MinMax partial_{};
+    uint64_t inPartial_ = 0;
 };
 
 struct WaveformMode {

@@ -3,6 +3,7 @@
 #include "engine/midi_file.h"
 #include "engine/offline_render.h"
 #include "tests/app/editor_frames.h"
+#include "tests/app/render_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,8 @@ TEST(EditorFiles, ASavedSessionOpensWholeAndEveryFailureNamesItsFileAndChangesNo
     EXPECT_TRUE(editor.patternDrives);
     // The panel's loop bar goes too, or the next pattern-tab frame would copy it back.
     EXPECT_EQ(editor.loopBar + editor.patternPanel.loopBar + editor.patternPanel.selectedNote, -3);
+    EditorFrames frames;
+    ASSERT_TRUE(testing::framesUntilRendered(frames, editor));
     EXPECT_TRUE(editor.loopBeats == 16.0 && editor.hasRender);
 
     const struct {
@@ -56,7 +59,7 @@ TEST(EditorFiles, ASavedSessionOpensWholeAndEveryFailureNamesItsFileAndChangesNo
         {kOpenSessionCommand, "bad.json", "not json", "Could not open bad.json: Not a readable session: "},
         {kSaveSessionCommand, "none/x.json", nullptr, "Could not write x.json"},
         {kExportMidiCommand, "none/x.mid", nullptr, "Could not write x.mid"},
-        {kExportWavCommand, "empty.wav", nullptr, "Could not write empty.wav"},  // without notes
+        {kExportWavCommand, "empty.wav", nullptr, "Nothing to export: the line has no notes"},
     };
     editor.notes.clear();
     for (const auto& row : failures) {

@@ -1,7 +1,9 @@
 // What the editor shows and does on screen: the render strip and waveform, the header, and --shot.
 #include "app/editor.h"
 #include "storage/session.h"
+#include "engine/offline_render.h"
 #include "tests/app/editor_frames.h"
+#include "tests/app/render_wait.h"
 
 #include <gtest/gtest.h>
 #include <stb_image.h>
@@ -25,8 +27,11 @@ TEST(EditorView, RendersOnPressSaysWhenTheSoundOrLineChangedSinceAndScrubsOnTheW
     frames.frame(editor);
     EXPECT_TRUE(frames.findText("Render to hear the phrase"));
     ASSERT_TRUE(frames.clickText(editor, "Render"));
+    ASSERT_TRUE(testing::framesUntilRendered(frames, editor));
     EXPECT_TRUE(frames.findText("Re-render") && !frames.findText("Render to hear the phrase"));
-    EXPECT_EQ(editor.waveformLeft.samples.data(), editor.renderedLeft.data());
+    EXPECT_EQ(editor.waveformLeft.sampleCount,
+              static_cast<std::uint64_t>(renderLengthFrames(editor.notes.data(), editor.notes.size(),
+                                                            AudioConfig{48000.0f, editor.tempo, 64})));
     const float tone = editor.patch.tone;
     const std::pair<std::function<void()>, bool> edits[] = {{[&] { editor.patch.tone = 0.9f; }, true},
                                                             {[&] { editor.patch.tone = tone; }, false},
@@ -40,7 +45,7 @@ TEST(EditorView, RendersOnPressSaysWhenTheSoundOrLineChangedSinceAndScrubsOnTheW
     }
     // Held on the waveform, the position follows the mouse in beats of the whole render, past the loop.
     const ui::Rect r = editor.waveformRect;
-    const double beats = static_cast<double>(editor.renderedLeft.size()) / 24000.0;
+    const double beats = static_cast<double>(editor.waveformLeft.sampleCount) / 24000.0;
     frames.frame(editor, ui::testing::pointer(r.x + r.w * 0.99f, r.y + 9.0f));
     frames.frame(editor, ui::testing::pointer(r.x + r.w * 0.99f, r.y + 9.0f, true));
     EXPECT_NEAR(editor.position, beats * 0.99, beats / r.w);
@@ -57,8 +62,9 @@ TEST(EditorView, TheRenderedWaveformIsNumberedByBar) {
         EditorFrames frames(ImVec2(c.width, 950));
         frames.frame(editor);
         ASSERT_TRUE(frames.clickText(editor, "Render"));
+        ASSERT_TRUE(testing::framesUntilRendered(frames, editor));
         const ui::Rect r = editor.waveformRect;
-        const double beats = static_cast<double>(editor.renderedLeft.size()) / 24000.0;
+        const double beats = static_cast<double>(editor.waveformLeft.sampleCount) / 24000.0;
         std::vector<std::string> shown, expected;
         for (int bar = 1; 4.0 * (bar - 1) <= beats; bar += c.every) expected.push_back(std::to_string(bar));
         for (const ui::testing::DrawnText& t : ui::testing::drawnTexts(frames.ui)) {

@@ -1,6 +1,7 @@
 // The waveform's play cursor: where it is drawn in the loop, and a scrub that moves the live sound.
 #include "app/editor.h"
 #include "tests/app/editor_frames.h"
+#include "tests/app/render_wait.h"
 #include "ui/theme.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ float pixelOf(const ui::Rect& waveform, double beat, double beats) {
 double beatOf(const ui::Rect& waveform, float x, double beats) {
     return static_cast<double>((x - waveform.x) / waveform.w) * beats;
 }
-double renderedBeats(const Editor& editor) { return static_cast<double>(editor.renderedLeft.size()) / 24000.0; }
+double renderedBeats(const Editor& editor) { return static_cast<double>(editor.waveformLeft.sampleCount) / 24000.0; }
 
 TEST(WaveformPanel, TheCursorRunsRoundTheLoopThatPlaysAlsoWhenTheLineIsEmpty) {
     const AppEnvironment env;
@@ -52,6 +53,7 @@ TEST(WaveformPanel, TheCursorRunsRoundTheLoopThatPlaysAlsoWhenTheLineIsEmpty) {
     EditorFrames frames;
     frames.frame(editor);
     ASSERT_TRUE(frames.clickText(editor, "Render"));  // the demo line, 36 beats with its tail
+    ASSERT_TRUE(testing::framesUntilRendered(frames, editor));
     // clang-format off
     const struct { const char* what; bool patternDrives; int emptyBars; double position, cursor; } cases[] = {
         {"the demo line's 32-beat loop", false, -1, 40.0, 8.0},
@@ -106,6 +108,7 @@ TEST(WaveformPanel, AMouseHeldStillPlaysOnFromWhereItIsAndNeverRetriggers) {
         EditorFrames frames;
         frames.frame(editor);
         ASSERT_TRUE(frames.clickText(editor, "Render"));
+        ASSERT_TRUE(testing::framesUntilRendered(frames, editor));
         const ui::Rect r = editor.waveformRect;
         const float x = pixelOf(r, c.beat, renderedBeats(editor));
         const float y = r.y + r.h / 2.0f;
@@ -140,6 +143,7 @@ TEST(WaveformPanel, AScrubMovesWhatIsHeardAndThePlayerGoesOnFromThere) {
     EditorFrames frames;
     frames.frame(editor);
     ASSERT_TRUE(frames.clickText(editor, "Render"));
+    ASSERT_TRUE(testing::framesUntilRendered(frames, editor));
     const ui::Rect r = editor.waveformRect;
     const double beats = renderedBeats(editor);
     const double pixel = beats / static_cast<double>(r.w);
