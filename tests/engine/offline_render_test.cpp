@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tarn {
 namespace {
@@ -109,6 +111,43 @@ TEST(OfflineRender, BlocksGiveTheSameSoundAsFrameByFrameScheduling) {
     for (std::size_t i = 0; i < frames.left.size(); ++i) {
         ASSERT_EQ(blocks.left[i], frames.left[i]) << i;
         ASSERT_EQ(blocks.right[i], frames.right[i]) << i;
+    }
+}
+
+// Taken a piece at a time (as the export and the waveform take it), the render joins into exactly
+// the samples of one whole render, whatever sizes the pieces are asked in.
+TEST(OfflineRender, PiecesOfAnySizeJoinIntoTheWholeRender) {
+    Patch patch;
+    patch.motion = 0.6f;
+    patch.glide = 0.1f;
+    const NoteEvent notes[] = {{0.0, 0.6, 36, 1.0f}, {0.5, 0.5, 43, 0.7f}, {1.0, 0.25, 43, 0.4f},
+                               {1.3337, 0.2, 31, 0.9f}, {6.0, 3.0, 40, 0.5f}};
+    const StereoAudio whole = renderNotes(patch, patch.curves.data(), notes, 5, kConfig);
+    // clang-format off
+    const struct { const char* what; std::vector<std::int64_t> sizes; } cases[] = {
+        {"one voice block at a time", {64}},
+        {"pieces that end inside a block", {100, 4096, 77}},
+        {"the export's pieces", {4096}},
+        {"ever-changing pieces", {64, 1000, 65, 3333, 128}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const std::int64_t total = renderLengthFrames(notes, 5, kConfig);
+        OfflineRender render(patch, patch.curves.data(), notes, 5, kConfig, total);
+        StereoAudio joined{std::vector<float>(static_cast<std::size_t>(total), 9.0f),
+                           std::vector<float>(static_cast<std::size_t>(total), 9.0f)};
+        std::vector<float> left(4096), right(4096);
+        for (std::size_t i = 0; !render.finished(); ++i) {
+            const std::int64_t at = render.position();
+            const std::int64_t asked = std::max<std::int64_t>(c.sizes[i % c.sizes.size()], kConfig.blockFrames);
+            const std::int64_t got = render.next(left.data(), right.data(), asked);
+            ASSERT_GT(got, 0) << c.what;
+            ASSERT_LE(got, asked) << c.what;
+            std::copy_n(left.begin(), got, joined.left.begin() + at);
+            std::copy_n(right.begin(), got, joined.right.begin() + at);
+        }
+        EXPECT_EQ(render.position(), total) << c.what;
+        EXPECT_TRUE(joined.left == whole.left && joined.right == whole.right) << c.what;
     }
 }
 

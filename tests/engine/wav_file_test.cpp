@@ -1,13 +1,16 @@
 // WAV export: exact header bytes, sample conversion, channel lengths and a read-back by Python's wave module.
 #include "engine/wav_file.h"
 
+#include "engine/offline_render.h"
 #include "tests/engine/export_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <sstream>
+#include <vector>
 
 namespace tarn {
 namespace {
@@ -96,6 +99,67 @@ TEST(WavFileExport, ReadBackByPythonWaveMatchesTheSamples) {
         if (left == 32767 || left == -32767) ++clipped;
     }
     EXPECT_GT(clipped, 0);  // the louder channel really went past full scale
+}
+
+// A render streamed into the file writes the same bytes as the whole render written at once, and
+// the piece handed on beside the file is every sample in order.
+TEST(WavFileExport, AStreamedRenderWritesTheFileOfTheWholeRender) {
+    tarn::testing::ScratchFolder folder;
+    const Patch patch;
+    const AudioConfig config{48000.0f, 120.0f, 64};
+    // clang-format off
+    const struct { const char* what; std::vector<NoteEvent> notes; } cases[] = {
+        {"no notes: four beats of silence", {}},
+        {"a short line",                    {{0.0, 0.5, 36, 1.0f}, {0.75, 0.25, 48, 0.6f}}},
+        {"a line of many pieces",           {{0.0, 3.0, 33, 0.8f}, {9.3, 0.2, 45, 1.0f}, {17.0, 1.0, 40, 0.3f}}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const StereoAudio whole = renderNotes(patch, patch.curves.data(), c.notes.data(), c.notes.size(), config);
+        OfflineRender render(patch, patch.curves.data(), c.notes.data(), c.notes.size(), config,
+                             phraseRenderFrames(c.notes.data(), c.notes.size(), config));
+        StereoAudio handed;
+        const std::string path = folder.file("streamed.wav");
+        const auto piece = [&](const float* left, const float* right, std::size_t frames) {
+            handed.left.insert(handed.left.end(), left, left + frames);
+            handed.right.insert(handed.right.end(), right, right + frames);
+        };
+        ASSERT_EQ(writeWavFile(path, render, 48000.0f, piece), WavExport::written) << c.what;
+        EXPECT_EQ(tarn::testing::readBytes(path), wavFileBytes(whole, 48000.0f).value()) << c.what;
+        EXPECT_TRUE(handed.left == whole.left && handed.right == whole.right) << c.what;
+    }
+}
+
+// The 32-bit RIFF size is the format's limit: a render one frame longer than it can describe is
+// refused before anything is rendered or written, and a file already there stays as it was.
+TEST(WavFileExport, ARenderPastTheFormatsLimitIsRefusedAndWritesNothing) {
+    tarn::testing::ScratchFolder folder;
+    EXPECT_TRUE(wavHeaderBytes(kMaxWavFrames, 48000.0f).has_value());
+    EXPECT_FALSE(wavHeaderBytes(kMaxWavFrames + 1, 48000.0f).has_value());
+    const Bytes limitHeader = wavHeaderBytes(kMaxWavFrames, 48000.0f).value();
+    EXPECT_EQ(std::vector<std::uint8_t>(limitHeader.begin() + 4, limitHeader.begin() + 8),
+              (std::vector<std::uint8_t>{0xFC, 0xFF, 0xFF, 0xFF}));  // 36 + 4 x frames, the most that fits
+
+    const Patch patch;
+    const NoteEvent note{0.0, 1.0, 36, 1.0f};
+    const std::string kept = folder.file("kept.wav");
+    tarn::testing::writeBytes(kept, {'o', 'l', 'd'});
+    // clang-format off
+    const struct { std::string path; std::uint64_t frames; WavExport result; } cases[] = {
+        {folder.file("new.wav"), kMaxWavFrames + 1,  WavExport::tooLong},
+        {kept,                   kMaxWavFrames + 1,  WavExport::tooLong},
+        {kept,                   std::uint64_t{1} << 40, WavExport::tooLong},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        OfflineRender render(patch, patch.curves.data(), &note, 1, AudioConfig{48000.0f, 120.0f, 64},
+                             static_cast<std::int64_t>(c.frames));
+        EXPECT_EQ(writeWavFile(c.path, render, 48000.0f), c.result) << c.frames;
+        EXPECT_EQ(render.position(), 0) << "nothing rendered";
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.file("new.wav")));
+    EXPECT_EQ(tarn::testing::readBytes(kept), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(folder.entries().size(), 1u) << "no temporary file left behind";
 }
 
 }  // namespace

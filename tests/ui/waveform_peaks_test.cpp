@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <random>
+#include <span>
 #include <vector>
 
 namespace tarn::ui {
@@ -82,6 +83,53 @@ TEST(WaveformPeaks, RangeMatchesBruteForceOnRandomData) {
                 ASSERT_EQ(got.min, expected.min) << length << " " << first << ".." << last;
                 ASSERT_EQ(got.max, expected.max) << length << " " << first << ".." << last;
             }
+    }
+}
+
+// A summary built from pieces keeps no samples: a range reads the whole blocks it touches, which
+// are exactly the blocks of the samples, and the block grows with the expected length so that a
+// summary of an hour holds no more entries than one of a minute.
+TEST(WaveformPeaks, ABuilderFedInPiecesGivesTheExtremesOfTheBlocksARangeTouches) {
+    std::mt19937_64 rng(99);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    // clang-format off
+    const struct { size_t length; uint64_t expected; uint64_t block; } cases[] = {
+        {0,      0,                  16},
+        {15,     15,                 16},
+        {1000,   1000,               16},
+        {100003, 100003,             16},
+        {100003, uint64_t{1} << 22,  64},    // an hour-long render's block, on fewer samples
+        {100003, uint64_t{1} << 30,  16384},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        std::vector<float> samples(c.length);
+        for (float& s : samples) s = sample(rng);
+        WaveformPeaksBuilder builder(c.expected, 48000.0);
+        std::uniform_int_distribution<size_t> pieceSize(1, 5000);
+        for (size_t at = 0; at < samples.size();) {
+            const size_t n = std::min(pieceSize(rng), samples.size() - at);
+            builder.add(std::span<const float>(samples).subspan(at, n));
+            at += n;
+        }
+        const WaveformPeaks peaks = builder.finish();
+        ASSERT_EQ(peaks.block, c.block) << c.length;
+        EXPECT_EQ(peaks.sampleCount, c.length);
+        EXPECT_TRUE(peaks.samples.empty());
+        EXPECT_EQ(peaks.levels[0].size(), (c.length + c.block - 1) / c.block);
+        EXPECT_LE(peaks.levels[0].size(), (c.expected / c.block) + 1);
+        std::uniform_int_distribution<uint64_t> index(0, c.length + 20);
+        for (int trial = 0; trial < 400; ++trial) {
+            uint64_t first = index(rng);
+            uint64_t last = index(rng);
+            if (first > last) std::swap(first, last);
+            const uint64_t end = std::min<uint64_t>(last, c.length);
+            const MinMax expected =
+                first >= end ? MinMax{} : bruteForce(samples, first / c.block * c.block, (end + c.block - 1) / c.block * c.block);
+            const MinMax got = peaks.range(first, last);
+            ASSERT_EQ(got.min, expected.min) << c.length << " " << first << ".." << last;
+            ASSERT_EQ(got.max, expected.max) << c.length << " " << first << ".." << last;
+        }
     }
 }
 
