@@ -14,6 +14,7 @@
 #include "engine/patch.h"
 #include "engine/pattern.h"
 #include "storage/preset_store.h"
+#include "storage/session.h"
 #include "ui/command_file.h"
 #include "ui/header_bar.h"
 #include "ui/param.h"
@@ -37,6 +38,13 @@ inline constexpr std::uint32_t kOpenSessionCommand = 4;
 struct ScreenshotArgs {
     std::string tab;
     std::string pattern;
+};
+
+// A session file as read beside the frames: the session, or the issues that kept it from opening.
+struct OpenedSession {
+    std::optional<Session> session;
+    IssueList issues;
+    std::string name;  // the file's name, for the status line
 };
 
 class Editor : public ui::View {
@@ -78,6 +86,8 @@ public:
     void startRender(const AudioConfig& config);
     // Shows a background render that has finished; every frame calls it.
     void adoptFinishedRender();
+    // Adopts a session read beside the frames once it is read; every frame calls it.
+    void adoptFinishedOpen(const AudioConfig& config);
     // Export WAV: the line rendered whole into the file, its first part shown as the new render.
     void exportWav(const std::string& path, const std::string& name, const AudioConfig& config);
 
@@ -112,7 +122,8 @@ public:
     Patch renderedPatch;
     std::vector<NoteEvent> renderedNotes;
     bool hasRender = false;
-    BackgroundRender backgroundRender;  // the render on its way to the waveform
+    BackgroundRender backgroundRender;          // the render on its way to the waveform
+    BackgroundJob<OpenedSession> backgroundOpen;  // the session file being read
     float tempo = 120.0f;              // beats per minute
     ui::FloatParam tempoParam;
     std::string tempoNote;             // tooltip of the read-only tempo field
@@ -132,7 +143,7 @@ public:
 private:
     // The entry at presetIndex; null when a rescan left the index past the end of the list.
     const PresetEntry* currentPreset() const;
-    void openSession(const std::string& path, const std::string& name, const AudioConfig& config);
+    void adoptSession(OpenedSession opened, const AudioConfig& config);
     void openSavePopup(const std::string& name);
     // The segmented choice between the demo line and the pattern, at the right of the free area.
     void drawLineChoice(const ui::Rect& free);

@@ -62,6 +62,7 @@ void Editor::draw(const ui::FrameInfo& frame) {
     ui::Rect area = frame.content;
 
     drawHeader(frame, area, config);
+    adoptFinishedOpen(config);
     adoptFinishedRender();
 
     const float headerGap = std::clamp(std::min(10.0f * s, area.h), 0.0f, std::max(area.h, 0.0f));

@@ -22,7 +22,15 @@ std::string fileNameOf(const std::string& path) {
 void Editor::runFileCommand(const ui::CommandFile& item, const AudioConfig& config) {
     const std::string name = fileNameOf(item.path);
     if (item.command == kOpenSessionCommand) {
-        openSession(item.path, name, config);
+        // A long session takes a good part of a second to read: the window keeps drawing meanwhile,
+        // and the session is adopted in the frame that finds it read.
+        backgroundOpen.start([path = item.path, name](const std::atomic<bool>&) -> std::optional<OpenedSession> {
+            OpenedSession opened;
+            opened.name = name;
+            if (const std::optional<std::vector<std::uint8_t>> bytes = readFileBytes(path))
+                opened.session = readSession(std::string(bytes->begin(), bytes->end()), opened.issues);
+            return opened;
+        });
         return;
     }
     bool written = false;
@@ -89,27 +97,28 @@ void Editor::exportWav(const std::string& path, const std::string& name, const A
     }
 }
 
-void Editor::openSession(const std::string& path, const std::string& name, const AudioConfig& config) {
-    IssueList issues;
-    std::optional<Session> session;
-    if (const std::optional<std::vector<std::uint8_t>> bytes = readFileBytes(path)) {
-        session = readSession(std::string(bytes->begin(), bytes->end()), issues);
-    }
-    if (!session) {
-        const std::string reason = issues.empty() ? "could not read it" : issues.front().message;
+void Editor::adoptFinishedOpen(const AudioConfig& config) {
+    if (std::optional<OpenedSession> opened = backgroundOpen.take()) adoptSession(std::move(*opened), config);
+}
+
+void Editor::adoptSession(OpenedSession opened, const AudioConfig& config) {
+    const std::string& name = opened.name;
+    if (!opened.session) {
+        const std::string reason = opened.issues.empty() ? "could not read it" : opened.issues.front().message;
         status = "Could not open " + name + ": " + reason;
         statusKind = 2;
         return;
     }
-    for (const Issue& issue : issues) {
+    for (const Issue& issue : opened.issues) {
         std::fprintf(stderr, "%s: %s %s: %s\n", name.c_str(), issue.id.c_str(), issue.pointer.c_str(),
                      issue.message.c_str());
     }
-    patch = session->patch;
-    baselinePatch = session->patch;
-    if (const std::optional<std::size_t> index = presets.find(session->name)) presetIndex = *index;
-    pattern = std::move(session->pattern);
-    patternDrives = session->noteSource == kNoteSourcePattern;
+    Session& session = *opened.session;
+    patch = session.patch;
+    baselinePatch = session.patch;
+    if (const std::optional<std::size_t> index = presets.find(session.name)) presetIndex = *index;
+    pattern = std::move(session.pattern);
+    patternDrives = session.noteSource == kNoteSourcePattern;
     loopBar = -1;
     // The panel's own loop choice would otherwise be copied back on the next pattern-tab frame.
     patternPanel = PatternPanelState{};

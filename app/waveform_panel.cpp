@@ -36,7 +36,7 @@ void Editor::renderPhrase(const AudioConfig& config) {
 }
 
 void Editor::startRender(const AudioConfig& config) {
-    backgroundRender.start(patch, notes, config);
+    backgroundRender.start(renderWork(patch, notes, config));
 }
 
 void Editor::adoptFinishedRender() {

@@ -4,7 +4,7 @@
 #include "app/editor.h"
 #include "engine/offline_render.h"
 #include "tests/app/editor_frames.h"
-#include "tests/app/render_wait.h"
+#include "tests/app/background_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ TEST(BackgroundRenderThreads, OnlyTheLastRenderAskedForArrivesAndItIsTheRenderMa
     // clang-format on
     for (const auto& c : cases) {
         BackgroundRender background;
-        for (const int bars : c.barsAsked) background.start(patch, lineOfBars(bars, 36), kConfig);
+        for (const int bars : c.barsAsked) background.start(renderWork(patch, lineOfBars(bars, 36), kConfig));
         const std::vector<NoteEvent> last = lineOfBars(c.barsAsked.back(), 36);
         std::optional<FinishedRender> done = pollUntilTaken(background);
         ASSERT_TRUE(done.has_value()) << c.what;
@@ -78,11 +78,11 @@ TEST(BackgroundRenderThreads, CancellingOrLeavingALongRenderStopsIt) {
     const auto started = Clock::now();
     {
         BackgroundRender background;
-        background.start(patch, line, kConfig);
+        background.start(renderWork(patch, line, kConfig));
         background.cancel();
         EXPECT_FALSE(background.running());
         EXPECT_FALSE(background.take().has_value());
-        background.start(patch, line, kConfig);
+        background.start(renderWork(patch, line, kConfig));
     }  // leaving it joins the worker, which must stop within a piece, not render on
     OfflineRender timing(patch, patch.curves.data(), line.data(), line.size(), kConfig,
                          renderLengthFrames(line.data(), line.size(), kConfig));

@@ -3,7 +3,7 @@
 #include "engine/midi_file.h"
 #include "engine/offline_render.h"
 #include "tests/app/editor_frames.h"
-#include "tests/app/render_wait.h"
+#include "tests/app/background_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +37,8 @@ TEST(EditorFiles, ASavedSessionOpensWholeAndEveryFailureNamesItsFileAndChangesNo
     editor.patternDrives = false;
     editor.loopBar = editor.patternPanel.loopBar = editor.patternPanel.selectedNote = 2;
     editor.runFileCommand({kOpenSessionCommand, env.file("s.json")}, kConfig);
+    EditorFrames frames;
+    ASSERT_TRUE(testing::framesUntilOpened(frames, editor));
     EXPECT_EQ(editor.status, "Opened s.json");
     EXPECT_TRUE(samePatchBits(editor.patch, patch) && samePatchBits(editor.baselinePatch, patch));
     EXPECT_EQ(editor.pattern.bars.size(), pattern.bars.size());
@@ -45,8 +47,6 @@ TEST(EditorFiles, ASavedSessionOpensWholeAndEveryFailureNamesItsFileAndChangesNo
     EXPECT_TRUE(editor.patternDrives);
     // The panel's loop bar goes too, or the next pattern-tab frame would copy it back.
     EXPECT_EQ(editor.loopBar + editor.patternPanel.loopBar + editor.patternPanel.selectedNote, -3);
-    EditorFrames frames;
-    ASSERT_TRUE(testing::framesUntilRendered(frames, editor));
     EXPECT_TRUE(editor.loopBeats == 16.0 && editor.hasRender);
 
     const struct {
@@ -65,6 +65,7 @@ TEST(EditorFiles, ASavedSessionOpensWholeAndEveryFailureNamesItsFileAndChangesNo
     for (const auto& row : failures) {
         if (row.contents != nullptr) testing::writeText(env.file(row.file), row.contents);
         editor.runFileCommand({row.command, env.file(row.file)}, kConfig);
+        ASSERT_TRUE(testing::framesUntilOpened(frames, editor));
         EXPECT_TRUE(editor.status.starts_with(row.status) && editor.statusKind == 2) << editor.status;
         EXPECT_TRUE(samePatchBits(editor.patch, patch) && editor.pattern.bars.size() == pattern.bars.size());
         EXPECT_EQ(std::filesystem::exists(env.file(row.file)), row.contents != nullptr) << row.file;

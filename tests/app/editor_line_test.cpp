@@ -3,7 +3,7 @@
 #include "app/editor.h"
 #include "engine/offline_render.h"
 #include "tests/app/panel_frames.h"
-#include "tests/app/render_wait.h"
+#include "tests/app/background_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ TEST(EditorLine, TheWaveformShowsEveryRenderHoweverItWasMade) {
     std::uint64_t lastLength = 0;
     for (const auto& c : cases) {
         c.render();
-        ASSERT_TRUE(testing::framesUntilRendered(frames, editor)) << c.how;
+        ASSERT_TRUE(testing::framesUntilOpened(frames, editor)) << c.how;
         frames.frame(editor);
         EXPECT_NE(editor.waveformLeft.sampleCount, lastLength) << c.how << ": a new render";
         lastLength = editor.waveformLeft.sampleCount;

@@ -2,6 +2,7 @@
 // and a save or an export replaces its file whole instead of writing into the old one.
 #include "app/editor.h"
 #include "storage/session.h"
+#include "tests/app/background_wait.h"
 #include "tests/app/panel_frames.h"
 #include "tests/storage/pattern_test_support.h"
 
@@ -38,6 +39,7 @@ TEST(EditorSessions, AReopenedSessionHasItsWholePatternAndThePatternTabPlaysItWh
     ASSERT_TRUE(tab.frames.findText("Looping bar 3 only"));
 
     e.runFileCommand({kOpenSessionCommand, tab.env.file("s.json")}, kConfig);
+    ASSERT_TRUE(testing::framesUntilOpened(tab.frames, e));
     EXPECT_EQ(test::firstPatternDifference(e.pattern, saved), "");
     tab.run();
     EXPECT_TRUE(tab.frames.findText("Click a bar number to loop it on its own"));

@@ -3,7 +3,7 @@
 #include "storage/session.h"
 #include "engine/offline_render.h"
 #include "tests/app/editor_frames.h"
-#include "tests/app/render_wait.h"
+#include "tests/app/background_wait.h"
 
 #include <gtest/gtest.h>
 #include <stb_image.h>

@@ -1,7 +1,7 @@
 // The waveform's play cursor: where it is drawn in the loop, and a scrub that moves the live sound.
 #include "app/editor.h"
 #include "tests/app/editor_frames.h"
-#include "tests/app/render_wait.h"
+#include "tests/app/background_wait.h"
 #include "ui/theme.h"
 
 #include <gtest/gtest.h>
