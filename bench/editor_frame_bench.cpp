@@ -146,6 +146,12 @@ std::string longSessionFile(const tarn::testing::AppEnvironment& env, int bars) 
     return path;
 }
 
+// The screenshot's editor on the pattern tab, its first frames drawn: atlas, state store, first render.
+void onPatternTab(tarn::Editor& editor, tarn::testing::EditorFrames& frames) {
+    editor.setupScreenshot({"pattern", "generated"});
+    for (int i = 0; i < 30; ++i) frames.frame(editor);
+}
+
 // The bytes a waveform summary holds.
 double summaryMegabytes(const tarn::ui::WaveformPeaks& peaks) {
     std::size_t bytes = 0;
@@ -165,9 +171,8 @@ void BM_EditorLongPatternMemory(benchmark::State& state) {
     const std::string path = longSessionFile(env, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         tarn::Editor editor(0);
-        editor.setupScreenshot({"pattern", "generated"});
         tarn::testing::EditorFrames frames;
-        for (int i = 0; i < 30; ++i) frames.frame(editor);
+        onPatternTab(editor, frames);
         state.counters["rss_before_mb"] = statusMegabytes("VmRSS");
         editor.runFileCommand({tarn::kOpenSessionCommand, path}, tarn::AudioConfig{});
         LongestFrame ignored;
@@ -197,9 +202,8 @@ void BM_EditorOpenLongSession(benchmark::State& state) {
     const std::string path = longSessionFile(env, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         tarn::Editor editor(0);
-        editor.setupScreenshot({"pattern", "generated"});
         tarn::testing::EditorFrames frames;
-        for (int i = 0; i < 30; ++i) frames.frame(editor);
+        onPatternTab(editor, frames);
         const auto start = std::chrono::steady_clock::now();
         const double threadStart = threadMilliseconds();
         editor.runFileCommand({tarn::kOpenSessionCommand, path}, tarn::AudioConfig{});
