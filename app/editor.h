@@ -122,7 +122,7 @@ public:
     Patch renderedPatch;
     std::vector<NoteEvent> renderedNotes;
     bool hasRender = false;
-    BackgroundRender backgroundRender;          // the render on its way to the waveform
+    BackgroundRender backgroundRender;            // the render on its way to the waveform
     BackgroundJob<OpenedSession> backgroundOpen;  // the session file being read
     float tempo = 120.0f;              // beats per minute
     ui::FloatParam tempoParam;

@@ -113,12 +113,12 @@ void Editor::adoptSession(OpenedSession opened, const AudioConfig& config) {
         std::fprintf(stderr, "%s: %s %s: %s\n", name.c_str(), issue.id.c_str(), issue.pointer.c_str(),
                      issue.message.c_str());
     }
-    Session& session = *opened.session;
-    patch = session.patch;
-    baselinePatch = session.patch;
-    if (const std::optional<std::size_t> index = presets.find(session.name)) presetIndex = *index;
-    pattern = std::move(session.pattern);
-    patternDrives = session.noteSource == kNoteSourcePattern;
+    std::optional<Session>& session = opened.session;
+    patch = session->patch;
+    baselinePatch = session->patch;
+    if (const std::optional<std::size_t> index = presets.find(session->name)) presetIndex = *index;
+    pattern = std::move(session->pattern);
+    patternDrives = session->noteSource == kNoteSourcePattern;
     loopBar = -1;
     // The panel's own loop choice would otherwise be copied back on the next pattern-tab frame.
     patternPanel = PatternPanelState{};

@@ -124,8 +124,9 @@ TEST(WaveformPeaks, ABuilderFedInPiecesGivesTheExtremesOfTheBlocksARangeTouches)
             uint64_t last = index(rng);
             if (first > last) std::swap(first, last);
             const uint64_t end = std::min<uint64_t>(last, c.length);
-            const MinMax expected =
-                first >= end ? MinMax{} : bruteForce(samples, first / c.block * c.block, (end + c.block - 1) / c.block * c.block);
+            const uint64_t blocksFrom = first / c.block * c.block;
+            const uint64_t blocksTo = (end + c.block - 1) / c.block * c.block;
+            const MinMax expected = first >= end ? MinMax{} : bruteForce(samples, blocksFrom, blocksTo);
             const MinMax got = peaks.range(first, last);
             ASSERT_EQ(got.min, expected.min) << c.length << " " << first << ".." << last;
             ASSERT_EQ(got.max, expected.max) << c.length << " " << first << ".." << last;
