@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <malloc.h>
 #include <string_view>
 
 namespace tarn {
@@ -29,6 +30,9 @@ void Editor::runFileCommand(const ui::CommandFile& item, const AudioConfig& conf
             opened.name = name;
             if (const std::optional<std::vector<std::uint8_t>> bytes = readFileBytes(path))
                 opened.session = readSession(std::string(bytes->begin(), bytes->end()), opened.issues);
+            // Reading made and freed the file's whole JSON tree (over 150 MB for ten thousand bars) in
+            // this thread's own allocator arena, which glibc keeps resident unless asked from here.
+            malloc_trim(0);
             return opened;
         });
         return;
