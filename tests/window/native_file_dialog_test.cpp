@@ -292,7 +292,7 @@ TEST(NativeFileDialog, WithoutADisplayTheWindowAndTheDialogFailAtOnce) {
             } catch (const std::runtime_error& error) {
                 refused = std::string(error.what()) == "tarn-ui: could not create the window";
             }
-            const FileDialogResult result = runNativeFileDialog(FileDialogRequest{}, [] { return true; });
+            const FileDialogResult result = runNativeFileDialog(FileDialogRequest{}, 0, [] { return true; });
             std::exit(refused && result.status == FileDialogResult::failed && result.paths.empty() ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "tarn-ui: gtk_init_check failed\n");

@@ -43,9 +43,9 @@
 //   leave or a position: the paths reach the drop state as one enter and drop at the pointer's
 //   position when the drop completes. The window system shows every drop as accepted; a view
 //   that does not want the paths is left with nothing.
-// - File dialogs are GTK 3's GtkFileChooserNative (the desktop portal's where one runs), with no
-//   owner window; a failing step writes "tarn-ui: <step> failed" to stderr (no HRESULT, no
-//   debugger output). The chooser appends no extension, so the program appends the default one
+// - File dialogs are GTK 3's chooser dialog, owned by the window through its X id (transient for
+//   it, modal, centred on it); a failing step writes "tarn-ui: <step> failed" to stderr (no
+//   HRESULT, no debugger output). The chooser appends no extension, so the program appends the default one
 //   and asks the overwrite question itself, for the name actually written.
 // - Opening with the system runs xdg-open (posix_spawnp, no shell, "./" before a leading "-").
 // - The screensaver is left on and the compositor is not bypassed, as for any desktop window
@@ -269,11 +269,12 @@ StandaloneWindow::StandaloneWindow(View& view, const StandaloneOptions& options)
     vsyncRefused_ = SDL_GL_SetSwapInterval(1) != 0;
     host_.ui()->systemOpener = xdgOpen;
     host_.dialogRunner = [this](const FileDialogRequest& request) {
-        return runNativeFileDialog(request, [this] { return drawDuringDialog(); });
+        return runNativeFileDialog(request, x11WindowId(window_.get()), [this] { return drawDuringDialog(); });
     };
     applyMinimumSize();
     // SDL keeps its own copy of the icon.
     if (const WindowIcon icon = loadWindowIcon(options_.iconPng)) SDL_SetWindowIcon(window_.get(), icon.get());
+    keepUndecorated(window_.get());
     SDL_SetWindowHitTest(window_.get(), onHitTest, this);
     // The system's own events, seen as SDL reads them, in order with the hit tests.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);

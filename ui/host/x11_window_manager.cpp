@@ -4,6 +4,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <string>
@@ -13,6 +14,10 @@ namespace {
 
 constexpr long kMoveResizeCancel = 11;  // _NET_WM_MOVERESIZE_CANCEL
 constexpr long kFromApplication = 1;    // the source indication of a normal application
+
+// _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status, as longs.
+constexpr long kMotifDecorationsGiven = 1L << 1;
+constexpr int kMotifHintCount = 5;
 
 bool x11Window(SDL_Window* window, SDL_SysWMinfo& info) {
     SDL_VERSION(&info.version);
@@ -70,6 +75,30 @@ bool windowManagerOffers(SDL_Window* window, const char* state) {
         XFree(data);
     }
     return listed;
+}
+
+unsigned long x11WindowId(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    return x11Window(window, info) ? static_cast<unsigned long>(info.info.x11.window) : 0;
+}
+
+void keepUndecorated(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!x11Window(window, info)) return;
+    Display* display = info.info.x11.display;
+    const Window id = info.info.x11.window;
+    // SDL sets the hint only when the server already knows its name (one that a window manager
+    // made); on a bare server it marks the window transient for the root window instead, which a
+    // window manager started later takes for a dialog of the whole screen, with a title bar.
+    const long hints[kMotifHintCount] = {kMotifDecorationsGiven, 0, 0, 0, 0};  // decorations: none
+    const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(display, id, motif, motif, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(hints),
+                    kMotifHintCount);
+    Window owner = None;
+    if (XGetTransientForHint(display, id, &owner) != 0 && owner == DefaultRootWindow(display)) {
+        XDeleteProperty(display, id, XA_WM_TRANSIENT_FOR);
+    }
+    XFlush(display);
 }
 
 }  // namespace tarn::ui

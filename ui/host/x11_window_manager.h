@@ -17,4 +17,11 @@ void cancelWindowManagerDrag(SDL_Window* window);
 // those it supports. True off X11, where the window system itself answers.
 bool windowManagerOffers(SDL_Window* window, const char* state);
 
+// The window's X id, for what another toolkit on the same server makes to belong to it; 0 off X11.
+unsigned long x11WindowId(SDL_Window* window);
+
+// Asks every window manager, also one started later, to draw no frame or title bar around the
+// window (the Motif hints); a borderless SDL window made where none ran has no such request.
+void keepUndecorated(SDL_Window* window);
+
 }  // namespace tarn::ui

@@ -1,17 +1,16 @@
-// The GTK chooser's window kept to a size that fits the screen it opens on.
+// A GTK dialog's window kept to a size that fits the screen it opens on.
 #pragma once
 
 #include <gtk/gtk.h>
 
 namespace tarn::ui {
 
-// The window of GtkFileChooserNative's own GTK dialog (the one shown when no desktop portal
-// runs): the file chooser dialog in `after` that was not in `before` (GTK's toplevel lists);
-// null when there is none.
-GtkWindow* newChooserWindow(GList* before, GList* after);
+// The monitor under the pointer, else the primary one, else the first; null when there is none.
+GdkMonitor* monitorUnderPointer(GdkDisplay* display);
 
-// From now on, each time the window is shown, keeps it to at most three quarters of the work
-// area of the monitor under the pointer in each direction; GTK's lower limits still hold.
-void fitToWorkAreaWhenShown(GtkWindow* window);
+// Shrinks the window to at most three quarters of `monitor`'s work area in each direction (GTK's
+// lower limits still hold) and returns the size asked for, which the window reports only once the
+// window system has answered.
+GdkRectangle fitToWorkArea(GtkWindow* window, GdkMonitor* monitor);
 
 }  // namespace tarn::ui
