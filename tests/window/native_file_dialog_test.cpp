@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -106,16 +107,53 @@ bool focused(const std::string& id) {
     }
 }
 
-// A dialog window as the user meets it: it showed, on the screen, with the keys going to it.
-// Without a window manager nothing gives a new window the focus: the user clicks into it.
-void expectReadyForTheUser(const std::string& id, Desktop desktop, const std::string& what) {
+// The window id that xprop names in `property` of window `id` ("WM_TRANSIENT_FOR"); "" for none.
+std::string windowNamedBy(const std::string& id, const std::string& property) {
+    std::string said;
+    run("xprop -id " + id + " " + property, &said);
+    const size_t at = said.find("window id # ");
+    return at == std::string::npos ? "" : std::to_string(std::strtoul(said.c_str() + at + 12, nullptr, 16));
+}
+
+// The client windows bottom to top, as the window manager stacks them (decimal ids).
+std::vector<std::string> stackingOrder() {
+    std::string said;
+    run("xprop -root _NET_CLIENT_LIST_STACKING", &said);
+    std::vector<std::string> ids;
+    for (size_t at = said.find("0x"); at != std::string::npos; at = said.find("0x", at + 2)) {
+        ids.push_back(std::to_string(std::strtoul(said.c_str() + at, nullptr, 16)));
+    }
+    return ids;
+}
+
+bool above(const std::vector<std::string>& order, const std::string& top, const std::string& bottom) {
+    const auto topAt = std::find(order.begin(), order.end(), top), bottomAt = std::find(order.begin(), order.end(), bottom);
+    return topAt != order.end() && bottomAt != order.end() && topAt > bottomAt;
+}
+
+// A window manager's title bar moves a dialog's content down by its height: a centre this close
+// is the owner's.
+constexpr int kCentreSlack = 40;
+
+// A dialog window as the user meets it: it showed over the middle of the program's window,
+// belonging to it (a click on that window leaves the dialog on top), wholly on the screen, with
+// the keys going to it, also where no window manager gives a new window the focus.
+void expectReadyForTheUser(const std::string& id, const std::string& owner, Desktop desktop, const std::string& what) {
     ASSERT_FALSE(id.empty()) << what << ": no dialog showed";
-    if (desktop == Desktop::bare) act({"windowfocus --sync " + id});
+    EXPECT_EQ(windowNamedBy(id, "WM_TRANSIENT_FOR"), owner) << what << ": the dialog does not belong to the window";
+    EXPECT_TRUE(askServer(id).has("_NET_WM_STATE_MODAL")) << what << ": the dialog is not modal";
+    if (desktop == Desktop::windowManager) {
+        // On the caption band's empty middle, where a click raises the window under most managers.
+        act({"mousemove --window " + owner + " 900 27 click 1"});
+        EXPECT_TRUE(above(stackingOrder(), id, owner)) << what << ": a click on the window hid the dialog behind it";
+    }
     EXPECT_TRUE(focused(id)) << what << ": the dialog never had the keyboard focus";
-    const Geometry g = geometryOf(id);
+    const Geometry g = geometryOf(id), o = geometryOf(owner);
     EXPECT_TRUE(g.x >= 0 && g.y >= 0 && g.x + g.width <= kScreenWidth && g.y + g.height <= kScreenHeight)
         << what << ": the dialog lies at " << g.x << "," << g.y << " " << g.width << " x " << g.height
         << ", past the " << kScreenWidth << " x " << kScreenHeight << " screen";
+    EXPECT_NEAR(g.x + g.width / 2, o.x + o.width / 2, kCentreSlack) << what << ": the dialog is not centred on the window";
+    EXPECT_NEAR(g.y + g.height / 2, o.y + o.height / 2, kCentreSlack) << what << ": the dialog is not centred on the window";
 }
 
 // The dialog's answer as the frames collect it. A chooser still loading its folder ignores keys,
@@ -133,7 +171,7 @@ FileDialogResult answer(ProbeView& view, const std::string& again) {
 }
 
 // One thing the user does: wait for a window to show (the chooser, or the question about an
-// existing file), then press or type into it.
+// existing file), then press or type into it. "WINDOW" in a command stands for that window.
 enum class Shows { chooser, question };
 struct Step {
     Shows shows;
@@ -148,34 +186,60 @@ struct Case {
     std::vector<std::string> paths;
 };
 
+std::vector<std::string> onWindow(std::vector<std::string> commands, const std::string& id) {
+    for (std::string& command : commands) {
+        if (const size_t at = command.find("WINDOW"); at != std::string::npos) command.replace(at, 6, id);
+    }
+    return commands;
+}
+
+// The program's window where the dialogs are expected to centre: in the middle of the screen,
+// so that a centred dialog also fits on it.
+std::string centredWindow() {
+    const std::string id = windowWithTitle(StandaloneOptions{}.title);
+    act({"windowmove " + id + " 560 260"});
+    waitForServer(id, [](const XWindow& w) { return w.x == 560 && w.y == 260; });
+    return id;
+}
+
 // Each case from the frame's request to the answer it collects, with nothing from GLib or GTK
-// on stderr meanwhile.
+// on stderr meanwhile, and the window taking clicks again afterwards.
 void expectAnswers(ProbeView& view, const std::vector<Case>& cases, Desktop desktop) {
+    const std::string window = centredWindow();
     for (const Case& c : cases) {
         StderrCapture stderrText;
         view.waitFor([&](const FrameInfo&) { return requestFileDialog("probe.dialog", c.options); });
         std::string chooser, question;  // both carry the dialog's title
+        std::string last;
         for (const Step& step : c.user) {
             std::string& id = step.shows == Shows::question ? question : chooser;
             id = windowWithTitle(c.options.title, step.shows == Shows::question ? chooser : question);
-            expectReadyForTheUser(id, desktop, c.what);
-            act(step.keys);
+            expectReadyForTheUser(id, window, desktop, c.what);
+            act(onWindow(step.keys, id));
+            last = onWindow(step.keys, id).back();
         }
-        const FileDialogResult result = answer(view, c.user.back().keys.back());
+        const FileDialogResult result = answer(view, last);
         EXPECT_EQ(result.status, c.status) << c.what;
         EXPECT_EQ(result.paths, c.paths) << c.what;
+        const int clicks = view.read([&] { return view.buttonClicks; });
+        act({"mousemove --window " + window + " 375 27"});  // the probe button
+        EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.buttonHovered; }) &&
+                    (act({"click 1"}), view.waitFor([&](const FrameInfo&) { return view.buttonClicks > clicks; })))
+            << c.what << ": the window ignores clicks after the dialog";
         EXPECT_EQ(alarms(stderrText.take()), "") << c.what;
     }
 }
 
 struct Options {
-    FileDialogOptions save, open;
+    FileDialogOptions save, open, saveHere, openHere;
 };
 
 // A save dialog for MIDI files named "untitled.mid" in `folder`, and an open dialog for
-// sessions in `folder`/one, where only.json is the one file.
+// sessions in `folder`/one, where only.json is the one file; both again without a folder
+// ("Here"), from `folder`/here, the working folder, where only here.json is.
 Options optionsIn(const std::string& folder) {
-    run("mkdir " + folder + "/one && touch " + folder + "/one/only.json " + folder + "/taken.mid");
+    run("mkdir " + folder + "/one " + folder + "/here && touch " + folder + "/one/only.json " + folder + "/taken.mid " +
+        folder + "/here/here.json");
     Options o;
     o.save.kind = FileDialogKind::Save;
     o.save.title = "Probe-dialog";
@@ -186,6 +250,10 @@ Options optionsIn(const std::string& folder) {
     o.open.kind = FileDialogKind::Open;
     o.open.filters = {{"tarnlode session", {"json"}}};
     o.open.defaultFolder = folder + "/one";
+    o.saveHere = o.save;
+    o.saveHere.defaultFolder.clear();
+    o.openHere = o.open;
+    o.openHere.defaultFolder.clear();
     return o;
 }
 
@@ -196,6 +264,20 @@ bool gtkStillFree() {
     return !std::exchange(taken, true);
 }
 constexpr const char* kGtkTaken = "GTK already runs on another test's X server: run this test in a process of its own";
+
+// The process's working folder for as long as one lives.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const std::string& folder) : saved_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(saved_); }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+private:
+    std::filesystem::path saved_;
+};
 
 const std::vector<std::string> kTypeTaken = {"key ctrl+a", "type taken", "key Return"};
 
@@ -227,7 +309,18 @@ TEST(NativeFileDialog, AnswersWhatTheUserDidUnderAWindowManagerAndGtkSaysNothing
          {{Shows::chooser, kTypeTaken}, {Shows::question, {"key alt+c"}}, {Shows::chooser, {"key Escape"}}}, 1, {}},
         {"closing the question through the window manager goes back to the chooser", o.save,
          {{Shows::chooser, kTypeTaken}, {Shows::question, {"key alt+F4"}}, {Shows::chooser, {"key Escape"}}}, 1, {}},
+        {"a chooser destroyed by another program cancels", o.save, {{Shows::chooser, {"windowclose WINDOW"}}}, 1, {}},
+        {"a question destroyed by another program cancels the whole dialog", o.save,
+         {{Shows::chooser, kTypeTaken}, {Shows::question, {"windowclose WINDOW"}}}, 1, {}},
+        {"a full path typed after Ctrl+L opens that file", o.open,
+         {{Shows::chooser, {"key ctrl+l", "type " + folder + "/here/here.json", "key Return"}}}, 0,
+         {folder + "/here/here.json"}},
+        {"a save dialog without a folder saves in the working folder", o.saveHere,
+         {{Shows::chooser, {"key ctrl+a", "type song", "key Return"}}}, 0, {folder + "/here/song.mid"}},
+        {"an open dialog without a folder lists the working folder", o.openHere, {{Shows::chooser, {"key Return"}}}, 0,
+         {folder + "/here/here.json"}},
     };
+    const WorkingFolder here(folder + "/here");
     ProbeView view;
     runScripted(view, StandaloneOptions{}, [&] {
         expectAnswers(view, cases, Desktop::windowManager);
@@ -262,15 +355,23 @@ TEST(NativeFileDialog, OnABareServerTheChooserFitsTheScreenAndTheDesktopsRecentL
          0, {folder + "/song.mid"}},
         {"Escape on the question goes back to the chooser, where Escape cancels", o.save,
          {{Shows::chooser, kTypeTaken}, {Shows::question, {"key Escape"}}, {Shows::chooser, {"key Escape"}}}, 1, {}},
+        {"a chooser destroyed by another program cancels", o.open, {{Shows::chooser, {"windowclose WINDOW"}}}, 1, {}},
+        {"an open dialog without a folder lists the working folder", o.openHere, {{Shows::chooser, {"key Return"}}}, 0,
+         {folder + "/here/here.json"}},
     };
+    const WorkingFolder here(folder + "/here");
     ProbeView view;
     runScripted(view, StandaloneOptions{}, [&] {
         expectAnswers(view, cases, Desktop::bare);
         // GTK writes its list 250 ms after a change, and only while a dialog runs: one more
-        // stays open for a second.
-        view.waitFor([&](const FrameInfo&) { return requestFileDialog("probe.dialog", o.open); });
+        // stays open for a second of frames (the main loop runs GTK's timers between them).
+        int framesBefore = 0;
+        view.waitFor([&](const FrameInfo&) {
+            framesBefore = view.dialogFrames;
+            return requestFileDialog("probe.dialog", o.open);
+        });
         const std::string last = windowWithTitle(o.open.title);
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+        EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.dialogFrames >= framesBefore + 60; }));
         act({"windowfocus --sync " + last, "key Escape"});
         EXPECT_EQ(answer(view, "key Escape").status, FileDialogResult::cancelled);
     });

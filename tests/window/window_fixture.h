@@ -36,9 +36,10 @@ public:
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
     const std::string folder;  // an empty temporary folder, removed afterwards
+    // Starts the window manager on a server made bare, as a user starts one after the program.
+    void startWindowManager();
 
 private:
-    void startWindowManager();
     void stop();
     FILE* server_ = nullptr;
     int pid_ = -1;
