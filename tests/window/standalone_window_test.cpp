@@ -379,9 +379,11 @@ void clicksDuringADialog() {
         const std::string dialog = windowWithTitle(options.title);
         ASSERT_FALSE(dialog.empty());
 
-        // The probe's button, uncovered and hovered in the frames the dialog's loop draws; clicked
-        // quickly, and held across frames as a hand does.
-        run("xdotool windowraise " + id);
+        // The probe's button, uncovered (the dialog, which stays above the window, moved down off
+        // it) and hovered in the frames the dialog's loop draws; clicked quickly, and held across
+        // frames as a hand does.
+        run("xdotool windowmove " + dialog + " 320 400");
+        waitForServer(dialog, [](const XWindow& w) { return w.y >= 400; });
         run("xdotool mousemove --window " + id + " 375 27");
         ASSERT_TRUE(view.waitFor([&](const FrameInfo&) { return view.dialogFrames > 0 && view.buttonHovered; }));
         for (const char* click : {"click 1", "mousedown 1 sleep 0.1 mouseup 1"}) {
