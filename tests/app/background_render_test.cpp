@@ -91,7 +91,8 @@ TEST(BackgroundRenderThreads, CancellingOrLeavingALongRenderStopsIt) {
     for (int i = 0; i < 40; ++i) timing.next(left.data(), right.data(), 4096);
     const auto fortyPieces = Clock::now() - pieceStart;
     // Both renders stopped long before the 7000 pieces a whole one takes: within a few pieces each.
-    EXPECT_LT(pieceStart - started, fortyPieces * 5 + std::chrono::seconds(1));
+    // The bound leaves room for a worker kept off the processor a while by a busy machine.
+    EXPECT_LT(pieceStart - started, fortyPieces * 20 + std::chrono::seconds(2));
 }
 
 // A session long enough to take a good while to render: the frames go on meanwhile, none of them
