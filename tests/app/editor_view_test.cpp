@@ -121,12 +121,17 @@ std::pair<int, std::string> run(const std::string& arguments) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-// The shot's file and its pixels; the pictures stay in the build folder to be looked at.
+// The shot's file and its pixels. Written into a folder of this process's own and read back from
+// there; a copy stays in the build folder to be looked at.
 std::pair<std::string, std::vector<stbi_uc>> shot(const std::string& arguments, const std::string& name) {
-    const std::string path = std::string(TARN_BINARY_DIR) + "/shots/" + name;
-    std::filesystem::create_directories(std::string(TARN_BINARY_DIR) + "/shots");
-    EXPECT_EQ(run("--shot " + path + " " + arguments).first, 0);
+    const testing::ScratchFolder scratch;
+    const std::filesystem::path path = scratch.path() / name;
+    EXPECT_EQ(run("--shot " + path.string() + " " + arguments).first, 0);
     const std::string file = testing::readText(path);
+    const std::filesystem::path kept = std::filesystem::path(TARN_BINARY_DIR) / "shots";
+    std::error_code ignored;
+    std::filesystem::create_directories(kept, ignored);
+    std::filesystem::copy_file(path, kept / name, std::filesystem::copy_options::overwrite_existing, ignored);
     int w = 0, h = 0, n = 0;
     stbi_uc* p = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(file.data()), static_cast<int>(file.size()), &w,
                                        &h, &n, 4);

@@ -1,4 +1,5 @@
 // The headless GL context and PNG saving, without any UI on top.
+#include "tests/storage/scratch_folder.h"
 #include "ui/host/egl_offscreen.h"
 #include "ui/host/png_save.h"
 
@@ -20,11 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path scratchDir() {
-    const fs::path dir = fs::path(TARN_BINARY_DIR) / "test-scratch" / "host";
-    fs::create_directories(dir);
-    return dir;
-}
+// A folder of this process's own, made for each test and removed after it.
+using Scratch = tarn::testing::ScratchFolder;
 
 std::string throwText(const auto& call) {
     try {
@@ -69,7 +67,8 @@ Image checkerImage(int width, int height) {
 }
 
 TEST(SavePng, WritesAFileThatDecodesToTheSamePixels) {
-    const fs::path path = scratchDir() / "checker.png";
+    const Scratch scratch;
+    const fs::path path = scratch.path() / "checker.png";
     const Image image = checkerImage(33, 17);
     savePng(image, path.string());
     int width = 0, height = 0, channels = 0;
@@ -82,7 +81,8 @@ TEST(SavePng, WritesAFileThatDecodesToTheSamePixels) {
 }
 
 TEST(SavePng, MalformedImagesAreRefusedBeforeTheFileIsTouched) {
-    const fs::path path = scratchDir() / "untouched.png";
+    const Scratch scratch;
+    const fs::path path = scratch.path() / "untouched.png";
     { std::ofstream(path) << "keep"; }
     Image wrongSize = checkerImage(4, 4);
     wrongSize.rgba.pop_back();
@@ -98,12 +98,12 @@ TEST(SavePng, MalformedImagesAreRefusedBeforeTheFileIsTouched) {
 
 TEST(SavePng, AFailedWriteThrowsAndLeavesNoFile) {
     const Image image = checkerImage(64, 64);
-    const fs::path missing = scratchDir() / "no-such-folder" / "x.png";
+    const Scratch scratch;
+    const fs::path missing = scratch.path() / "no-such-folder" / "x.png";
     EXPECT_EQ(throwText([&] { savePng(image, missing.string()); }), "tarn-ui: could not write " + missing.string());
     EXPECT_FALSE(fs::exists(missing));
     // A full device of our own (never the system's /dev/full: the tests run as root).
-    const fs::path full = scratchDir() / "full-device";
-    fs::remove(full);
+    const fs::path full = scratch.path() / "full-device";
     if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
         EXPECT_EQ(throwText([&] { savePng(image, full.string()); }), "tarn-ui: could not write " + full.string());
         EXPECT_TRUE(fs::is_character_file(full));

@@ -1,6 +1,7 @@
 // Pointer, key and modifier state for headless test frames, set between frames as a host would.
 #pragma once
 
+#include "tests/ui/logged_text.h"
 #include "tests/ui/ui_test_frames.h"
 #include "ui/ui_context.h"
 #include "ui/view.h"
@@ -9,9 +10,6 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -134,19 +132,5 @@ struct CountingWindow : WindowControls {
     bool isFullscreen() const override { return isFull; }
     void setScale(float) override { ++scaled; }
 };
-
-// The text that Dear ImGui's own text calls (tooltips, menu items, popups) put out while body() runs
-// inside a frame; the toolkit's drawn text does not appear. Logged to a file, because ending a
-// top-level window such as a tooltip stops the log and clears an in-memory one.
-template <class Body>
-std::string loggedText(Body&& body) {
-    const std::string path = ::testing::TempDir() + "tarn-ui-logged-text.txt";
-    std::remove(path.c_str());
-    ImGui::LogToFile(-1, path.c_str());
-    std::forward<Body>(body)();
-    ImGui::LogFinish();
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 }  // namespace tarn::ui::testing

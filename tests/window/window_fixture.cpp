@@ -1,6 +1,8 @@
 // The window tests' tools: a private X server, commands run as a user would, and a view a script drives.
 #include "tests/window/window_fixture.h"
 
+#include "tests/ui/logged_text.h"
+
 #include "ui/caption_buttons.h"
 #include "ui/imgui_compat.h"
 #include "ui/popup.h"
@@ -9,13 +11,12 @@
 
 #include <imgui.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -27,6 +28,16 @@
 
 namespace tarn::ui::window_tests {
 namespace {
+
+// Asks `met` again, a little later each time, until it holds or `seconds` pass.
+bool holdsWithin(double seconds, const std::function<bool()>& met) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (int wait = 5; !met(); wait = std::min(wait * 2, 100)) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+    }
+    return true;
+}
 
 std::string temporaryFolder() {
     char name[] = "/tmp/tarn-window-XXXXXX";
@@ -57,7 +68,16 @@ Xvfb::Xvfb(Desktop desktop, int dpi) : folder(temporaryFolder()) {
     std::string displayName = std::to_string(display);
     displayName.insert(0, 1, ':');
     setenv("DISPLAY", displayName.c_str(), 1);
-    run("echo 'Xft.dpi: " + std::to_string(dpi) + "' | xrdb -nocpp -load");  // without it every size test fails
+    // Without it every size test fails: loaded again until the server holds it.
+    const std::string resource = "Xft.dpi:\t" + std::to_string(dpi);
+    if (!holdsWithin(kPatience, [&] {
+            std::string said;
+            run("echo 'Xft.dpi: " + std::to_string(dpi) + "' | xrdb -nocpp -load && xrdb -query", &said);
+            return said.find(resource) != std::string::npos;
+        })) {
+        stop();
+        throw std::runtime_error("the server did not take Xft.dpi");
+    }
     for (const char* name : {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "GTK_USE_PORTAL"}) unsetenv(name);
     setenv("GSETTINGS_BACKEND", "memory", 1);
     setenv("NO_AT_BRIDGE", "1", 1);
@@ -85,15 +105,14 @@ void Xvfb::startWindowManager() {
         _exit(127);
     }
     windowManager_ = child;
-    // The manager announces itself on the root window once it manages the screen.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
-    std::string said;
-    while (said.find("window id") == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error("the window manager did not start");
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        said.clear();
+    // The manager announces itself on the root window once it manages the screen, and says where
+    // maximised windows go.
+    const bool started = holdsWithin(kPatience, [] {
+        std::string said;
         run("xprop -root _NET_SUPPORTING_WM_CHECK", &said);
-    }
+        return said.find("window id") != std::string::npos && workArea()[2] > 0;
+    });
+    if (!started) throw std::runtime_error("the window manager did not start");
 }
 
 Xvfb::~Xvfb() { stop(); }
@@ -110,20 +129,19 @@ void Xvfb::stop() {
 }
 
 std::string windowWithTitle(const std::string& title, const std::string& except) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
-    while (std::chrono::steady_clock::now() < deadline) {
+    // The search walks the window tree and fails outright when a window in it vanishes meanwhile (a
+    // tooltip, a dialog going away): that answer is asked again like any other miss.
+    std::string window;
+    holdsWithin(kPatience, [&] {
         std::string ids;
-        std::string command = "xdotool search --onlyvisible --name '^";
-        command += title;
-        command += "$'";
-        run(command, &ids);
+        run("xdotool search --onlyvisible --name '^" + title + "$'", &ids);
         std::istringstream found(ids);
         for (std::string id; std::getline(found, id);) {
-            if (!id.empty() && id != except) return id;
+            if (!id.empty() && id != except) return window = id, true;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return "";
+        return false;
+    });
+    return window;
 }
 
 std::ostream& operator<<(std::ostream& out, const XWindow& w) {
@@ -153,12 +171,9 @@ XWindow askServer(const std::string& id) {
 }
 
 XWindow waitForServer(const std::string& id, const std::function<bool(const XWindow&)>& met, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    XWindow w = askServer(id);
-    while (!met(w) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-        w = askServer(id);
-    }
+    // A failed read (the window not there yet or gone meanwhile) reads as nothing met, and is asked again.
+    XWindow w;
+    holdsWithin(seconds, [&] { return met(w = askServer(id)); });
     return w;
 }
 
@@ -187,14 +202,7 @@ void ProbeView::draw(const FrameInfo& frame) {
 
     // The caption buttons at the right end of the band (32 px squares), and what they drew.
     const Rect band{frame.content.x, 0.0f, frame.content.w, 36.0f * s};
-    const std::string logPath = std::filesystem::temp_directory_path() / ("tarn-probe-" + std::to_string(getpid()));
-    ImGui::LogToFile(-1, logPath.c_str());
-    captionButtons(frame, band);
-    ImGui::LogFinish();
-    std::ifstream logged(logPath, std::ios::binary);
-    std::string drawn((std::istreambuf_iterator<char>(logged)), std::istreambuf_iterator<char>());
-    logged.close();
-    std::remove(logPath.c_str());
+    std::string drawn = testing::loggedText([&] { captionButtons(frame, band); });
     const auto centre = [&](int fromRight) {
         return ImVec2(band.x + band.w - 32.0f * s * (static_cast<float>(fromRight) + 0.5f), band.y + band.h * 0.5f);
     };  // 0 close, 1 maximise, 2 minimise
