@@ -36,6 +36,13 @@ STATUS_AREA = (420, 30, 350, 26)    # x, y, w, h: the status line, right-aligned
 VOICE_STRIP = (30, 800, 630, 120)    # punch, shape and glide: the spread graph pulses with time
 PLAY_AREA = (600, 72, 42, 30)
 NEUTRAL = (450, 700)                # over the waveform: hovers nothing that changes colour
+STILL_AREA = (300, 640, 60, 20)     # an empty stretch of the waveform panel: changes only when a modal dims it
+TAB_AREA = (222, 80, 36, 14)        # the middle of the Pattern tab: green once the tab is shown
+
+
+def menu_item_area(item):
+    """A bit of a menu item's row left of the pattern grid: still until the menu opens over it."""
+    return (item[0] - 20, item[1] - 4, 24, 8)
 
 
 
@@ -65,8 +72,29 @@ def wait_until(predicate, what, patience=PATIENCE):
         value = predicate()
         if value:
             return value
-        time.sleep(0.1)
+        time.sleep(0.05)
     fail(f"timed out waiting for {what}")
+
+
+def holds_within(predicate, patience):
+    """Whether predicate() held within `patience` seconds (a try the caller may repeat)."""
+    deadline = time.monotonic() + patience
+    while time.monotonic() < deadline:
+        if predicate():
+            return True
+        time.sleep(0.05)
+    return False
+
+
+# xdotool commands that can simply be given again: they ask the server something, or put the pointer
+# or the focus where they already may be. The others (clicks, keys, typing) act once.
+REPEATABLE = {"search", "getwindowgeometry", "windowfocus", "windowactivate", "mousemove", "getwindowname"}
+
+
+def transient(result):
+    """An answer the X server gives when a window vanished while a command walked or read it (a
+    tooltip, the dialog just closed): not the program's failure, and gone when asked again."""
+    return result.returncode != 0 and "X Error" in result.stderr
 
 
 class XServer:
@@ -115,87 +143,115 @@ class Session:
                                         stderr=self.stderr)
         self.window = None
 
+    def xdotool_once(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
+                              timeout=PATIENCE)
+
     def xdotool(self, *args):
-        result = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
-                                timeout=PATIENCE)
-        if result.returncode != 0:
-            fail(f"xdotool {' '.join(map(str, args))}: {result.stderr.strip()}")
-        return result.stdout.strip()
+        """Runs xdotool; a repeatable command that failed is given again until the deadline, and only
+        the deadline (or a failed one-time action) fails the session."""
+        command = f"xdotool {' '.join(map(str, args))}"
+        deadline = time.monotonic() + PATIENCE
+        while True:
+            result = self.xdotool_once(*args)
+            if result.returncode == 0:
+                return result.stdout.strip()
+            if args[0] not in REPEATABLE or time.monotonic() > deadline:
+                fail(f"{command}: {result.stderr.strip()}")
+            time.sleep(0.05)
+
+    def visible_windows(self, title):
+        """The ids of the visible windows called `title`; None when the server's answer was cut
+        short by a window that vanished meanwhile."""
+        result = self.xdotool_once("search", "--onlyvisible", "--name", f"^{title}$")
+        return None if transient(result) else result.stdout.split()
 
     def find_window(self, title):
-        self.xdotool("search", "--sync", "--onlyvisible", "--name", f"^{title}$")
-        return self.xdotool("search", "--onlyvisible", "--name", f"^{title}$").split()[0]
+        return wait_until(lambda: (self.visible_windows(title) or [None])[0], f"a window called {title}")
 
     def click(self, at):
+        """Clicks at `at`. The pointer must stay there until something shows the click was taken: a
+        frame reads a press where the pointer is when it draws, which on a busy machine can be after
+        the next move."""
         self.xdotool("mousemove", "--window", self.window, *at)
-        time.sleep(0.1)
         self.xdotool("click", "1")
-        time.sleep(0.3)
 
-    def drag(self, start, end, held=None):
+    def drag(self, start, end, held, moved):
         """Presses at `start`, waits until held(self) says the press took (frames may be slow on a
-        busy machine), moves to `end` in small steps and lets go."""
+        busy machine), moves to `end` in small steps, and lets go once moved(self) says the drag
+        took."""
         self.xdotool("mousemove", "--window", self.window, *start)
-        time.sleep(0.2)
         self.xdotool("mousedown", "1")
-        if held is not None:
-            wait_until(lambda: held(self), "the press to take")
+        wait_until(lambda: held(self), "the press to take")
         for k in range(1, 11):
             x = start[0] + (end[0] - start[0]) * k // 10
             y = start[1] + (end[1] - start[1]) * k // 10
             self.xdotool("mousemove", "--window", self.window, x, y)
-            time.sleep(0.1)
-        time.sleep(0.3)
+            time.sleep(0.05)  # a hand's pace, not a wait: the drag is read from where the pointer ends
+        wait_until(lambda: moved(self), "the drag to take")
         self.xdotool("mouseup", "1")
-        time.sleep(0.3)
 
     def key(self, name, window=None):
         self.xdotool("windowfocus", "--sync", window or self.window)
         self.xdotool("key", name)
-        time.sleep(0.3)
 
     def rest_mouse(self):
         self.xdotool("mousemove", "--window", self.window, *NEUTRAL)
-        time.sleep(0.3)
+
+    def capture(self, arguments, what):
+        """What import prints for these arguments, asked again until the deadline if it fails."""
+        def attempt():
+            result = subprocess.run(["/usr/bin/import", "-window", self.window, *arguments], env=self.env,
+                                    capture_output=True, timeout=PATIENCE)
+            return result if result.returncode == 0 else None
+        return wait_until(attempt, what).stdout
 
     def screenshot(self, path):
-        subprocess.run(["/usr/bin/import", "-window", self.window, path], env=self.env, check=True,
-                       timeout=PATIENCE, capture_output=True)
+        self.capture([path], f"a screenshot into {path}")
         return path
 
     def pixels(self, area):
         """The RGB pixels of a window area, as a list of rows of (r, g, b)."""
         x, y, w, h = area
-        raw = subprocess.run(["/usr/bin/import", "-window", self.window, "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8",
-                              "rgb:-"], env=self.env, check=True, capture_output=True, timeout=PATIENCE).stdout
+        raw = self.capture(["-crop", f"{w}x{h}+{x}+{y}", "-depth", "8", "rgb:-"], f"the pixels of {area}")
         if len(raw) != w * h * 3:
             fail(f"a screenshot of {area} gave {len(raw)} bytes")
         return [[tuple(raw[(j * w + i) * 3:(j * w + i) * 3 + 3]) for i in range(w)] for j in range(h)]
 
+    def changes(self, area, act, what):
+        """Does act(), then waits until the area looks different: the window has drawn a frame that
+        took it."""
+        before = self.pixels(area)
+        act()
+        wait_until(lambda: self.pixels(area) != before, what)
+
     def answer_dialog(self, title, typed=None):
         """Answers the file dialog called `title` as a user would: a save dialog by typing a name
         into its focused name field, an open dialog by taking the last entry of the folder list
-        (folders sort first, and the session is the only file its filter shows) with End."""
+        (folders sort first, and the session is the only file its filter shows) with End. A
+        chooser still loading its folder or its name field drops what it was given: then the
+        answer is given again, less quickly each time, until the deadline."""
         dialog = self.find_window(title)
-        self.xdotool("windowfocus", "--sync", dialog)
-        time.sleep(0.5)
-        if typed is None:
-            self.xdotool("key", "End")
-        else:
-            self.xdotool("type", "--delay", "30", typed)
-        time.sleep(0.5)
-        self.xdotool("key", "Return")
-        wait_until(lambda: not self.xdotool_quiet("search", "--onlyvisible", "--name", f"^{title}$"), f"{title} to close")
-        time.sleep(0.3)
+        deadline = time.monotonic() + PATIENCE
+        patience = 3.0
+        while True:
+            self.xdotool("windowfocus", "--sync", dialog)
+            if typed is None:
+                self.xdotool("key", "End")
+            else:
+                self.xdotool("key", "ctrl+a")
+                self.xdotool("type", "--delay", "30", typed)
+            self.xdotool("key", "Return")
+            if holds_within(lambda: self.visible_windows(title) == [], patience):
+                return
+            if time.monotonic() > deadline:
+                fail(f"timed out waiting for {title} to close")
+            patience = min(patience * 2, 12.0)
 
     def menu(self, item):
-        self.click(MENU_BUTTON)
+        self.rest_mouse()
+        self.changes(menu_item_area(item), lambda: self.click(MENU_BUTTON), "the menu to open")
         self.click(item)
-
-    def xdotool_quiet(self, *args):
-        result = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
-                                timeout=PATIENCE)
-        return result.stdout.strip() if result.returncode == 0 else ""
 
 
 def status_kind(pixels):
@@ -208,6 +264,13 @@ def status_kind(pixels):
     if any(r - g > 0x40 for r, g, _ in text):
         return "error"
     return "plain" if all(abs(r - g) < 0x18 and g >= b for r, g, b in text) else None
+
+
+def selected_share(pixels):
+    """The share of pixels in the green of a selected tab's fill and label (green well above red and
+    blue); an unselected tab is grey on the dark bar, hovered or not."""
+    flat = [p for row in pixels for p in row]
+    return sum(1 for r, g, b in flat if g - r >= 20 and g - b >= 35) / len(flat)
 
 
 def read_floats(path):
@@ -278,15 +341,15 @@ def main():
 
         step("2. Pattern tab, Generate, Space twice")
         session.click(PATTERN_TAB)
+        shown = wait_until(lambda: selected_share(session.pixels(TAB_AREA)) > 0.4, "the Pattern tab to be shown")
+        check(shown, "the Pattern tab is shown")
+        # The pointer stays on Generate: the Space presses below show when the frames have taken it.
         session.click(GENERATE)
-        session.rest_mouse()
         playing = session.pixels(PLAY_AREA)
         session.key("space")
-        session.rest_mouse()
-        stopped = session.pixels(PLAY_AREA)
-        check(stopped != playing, "the first Space stops: the play button changes")
+        check(wait_until(lambda: session.pixels(PLAY_AREA) != playing, "the play button to change"),
+              "the first Space stops: the play button changes")
         session.key("space")
-        session.rest_mouse()
         check(wait_until(lambda: session.pixels(PLAY_AREA) == playing, "the play button to return"),
               "the second Space plays again: the play button is back")
         if shots:
@@ -317,17 +380,24 @@ def main():
         # A held point is drawn green (0x8DC63F) instead of cream.
         held = lambda w: any(g > 0xA0 and r < 0xB0 and b < 0x70 for row in w.pixels(
             (GLIDE_POINT[0] - 6, GLIDE_POINT[1] - 6, 12, 12)) for r, g, b in row)
-        session.drag(GLIDE_POINT, (GLIDE_POINT[0] + 60, GLIDE_POINT[1]), held)
+        moved = lambda w: w.pixels(VOICE_STRIP) != saved_strip
+        session.drag(GLIDE_POINT, (GLIDE_POINT[0] + 60, GLIDE_POINT[1]), held, moved)
         session.rest_mouse()
-        check(session.pixels(VOICE_STRIP) != saved_strip, "a drag on the glide graph changes the sound")
-        session.menu(MENU_OPEN_SESSION)
-        session.rest_mouse()
+        check(wait_until(lambda: moved(session), "the dragged sound"), "a drag on the glide graph changes the sound")
+        # The menu item opens a modal that dims the window around it.
+        session.changes(STILL_AREA, lambda: session.menu(MENU_OPEN_SESSION), "the question about the unsaved change")
         session.key("Return")  # "Discard" the unsaved change to the sound
         session.answer_dialog("Open session...")
         session.rest_mouse()
         check(wait_until(lambda: session.pixels(VOICE_STRIP) == saved_strip, "the saved sound"),
               "the sound comes back: the voice strip is as it was saved")
-        status = status_kind([p for row in session.pixels(STATUS_AREA) for p in row])
+        status = None
+
+        def status_is_plain():
+            nonlocal status
+            status = status_kind([p for row in session.pixels(STATUS_AREA) for p in row])
+            return status == "plain"
+        holds_within(status_is_plain, PATIENCE)
         check(status == "plain", f"the status line reports the opening as a plain message ({status})")
         if shots:
             step(f"screenshot after step 4: {session.screenshot(os.path.join(shots, 'after-open.png'))}")
