@@ -11,10 +11,12 @@
 
 #include <imgui.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace tarn::testing {
@@ -112,5 +114,17 @@ public:
 
     std::vector<ui::testing::DrawnGlyph> drawnGlyphs() const { return ui::testing::drawnGlyphs(ui); }
 };
+
+// Asks `met` again every 2 ms until it holds or `seconds` pass, and says whether it held: the audio
+// thread of a loaded machine runs late, so a test waits for what it needs, never for a fixed time.
+template <class Met>
+bool holdsWithin(Met&& met, double seconds = 30.0) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!met()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
 
 }  // namespace tarn::testing

@@ -61,8 +61,7 @@ TEST(EditorTransport, PositionAndHeaderFollowTheDeviceAndSpaceAndRewindReachTheP
         const AppEnvironment env(row.driver);
         Editor editor(row.headless);
         editor.playing = row.playing;
-        for (int i = 0; row.beats < 0.0 && i < 2000 && editor.player.position() < 0.5; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (row.beats < 0.0) testing::holdsWithin([&] { return editor.player.position() >= 0.5; });
         EditorFrames frames;
         for (int i = 0; i < 30; ++i) frames.frame(editor);
         if (row.beats >= 0.0)
