@@ -69,7 +69,7 @@ Xvfb::Xvfb(Desktop desktop, int dpi) : folder(temporaryFolder()) {
     displayName.insert(0, 1, ':');
     setenv("DISPLAY", displayName.c_str(), 1);
     // Without it every size test fails: loaded again until the server holds it.
-    const std::string resource = "Xft.dpi:\t" + std::to_string(dpi);
+    const std::string resource = "Xft.dpi:\t" + std::to_string(dpi) + "\n";
     if (!holdsWithin(kPatience, [&] {
             std::string said;
             run("echo 'Xft.dpi: " + std::to_string(dpi) + "' | xrdb -nocpp -load && xrdb -query", &said);
