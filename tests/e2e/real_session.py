@@ -36,7 +36,8 @@ STATUS_AREA = (420, 30, 350, 26)    # x, y, w, h: the status line, right-aligned
 VOICE_STRIP = (30, 800, 630, 120)    # punch, shape and glide: the spread graph pulses with time
 PLAY_AREA = (600, 72, 42, 30)
 NEUTRAL = (450, 700)                # over the waveform: hovers nothing that changes colour
-STILL_AREA = (300, 640, 60, 20)     # an empty stretch of the waveform panel: changes only when a modal dims it
+STILL_AREA = (700, 172, 150, 12)    # the empty end of the pattern panel's hint line: changes only when a modal dims it
+GLIDE_READOUT = (615, 804, 42, 14)  # the glide time above its graph
 TAB_AREA = (222, 80, 36, 14)        # the middle of the Pattern tab: green once the tab is shown
 
 
@@ -343,6 +344,9 @@ def main():
         session.click(PATTERN_TAB)
         shown = wait_until(lambda: selected_share(session.pixels(TAB_AREA)) > 0.4, "the Pattern tab to be shown")
         check(shown, "the Pattern tab is shown")
+        # The voice strip as the starting sound draws it. A window that a dialog covered shows the
+        # dialog's remains until its next frame: what the strip shows later is compared with this.
+        starting_strip = session.pixels(VOICE_STRIP)
         # The pointer stays on Generate: the Space presses below show when the frames have taken it.
         session.click(GENERATE)
         playing = session.pixels(PLAY_AREA)
@@ -376,20 +380,23 @@ def main():
               document.get("pattern", {}).get("bars"),
               "session.json, read by Python's json, holds the starting sound (glide 0.06 s) and the pattern")
         session.rest_mouse()
-        saved_strip = session.pixels(VOICE_STRIP)
-        # A held point is drawn green (0x8DC63F) instead of cream.
+        wait_until(lambda: session.pixels(VOICE_STRIP) == starting_strip, "the voice strip drawn again after the dialog")
+        starting_glide = session.pixels(GLIDE_READOUT)
+        # A held point is drawn green (0x8DC63F) instead of cream; the drag has taken once the glide
+        # time reads another value.
         held = lambda w: any(g > 0xA0 and r < 0xB0 and b < 0x70 for row in w.pixels(
             (GLIDE_POINT[0] - 6, GLIDE_POINT[1] - 6, 12, 12)) for r, g, b in row)
-        moved = lambda w: w.pixels(VOICE_STRIP) != saved_strip
+        moved = lambda w: w.pixels(GLIDE_READOUT) != starting_glide
         session.drag(GLIDE_POINT, (GLIDE_POINT[0] + 60, GLIDE_POINT[1]), held, moved)
         session.rest_mouse()
-        check(wait_until(lambda: moved(session), "the dragged sound"), "a drag on the glide graph changes the sound")
+        check(wait_until(lambda: moved(session) and session.pixels(VOICE_STRIP) != starting_strip, "the dragged sound"),
+              "a drag on the glide graph changes the sound")
         # The menu item opens a modal that dims the window around it.
         session.changes(STILL_AREA, lambda: session.menu(MENU_OPEN_SESSION), "the question about the unsaved change")
         session.key("Return")  # "Discard" the unsaved change to the sound
         session.answer_dialog("Open session...")
         session.rest_mouse()
-        check(wait_until(lambda: session.pixels(VOICE_STRIP) == saved_strip, "the saved sound"),
+        check(wait_until(lambda: session.pixels(VOICE_STRIP) == starting_strip, "the saved sound"),
               "the sound comes back: the voice strip is as it was saved")
         status = None
 
