@@ -226,19 +226,21 @@ class Session:
         act()
         wait_until(lambda: self.pixels(area) != before, what)
 
-    def answer_dialog(self, title, typed=None):
+    def answer_dialog(self, title, typed=None, opened=None):
         """Answers the file dialog called `title` as a user would: a save dialog by typing a name
-        into its focused name field, an open dialog by taking the last entry of the folder list
-        (folders sort first, and the session is the only file its filter shows) with End. A
-        chooser still loading its folder or its name field drops what it was given: then the
-        answer is given again, less quickly each time, until the deadline."""
+        into its focused name field, an open dialog by typing the file's whole path into its
+        location field (Ctrl+L), which does not depend on how much of the folder list has loaded. A
+        chooser still starting drops what it was given: then the answer is given again, less
+        quickly each time, until the deadline."""
         dialog = self.find_window(title)
         deadline = time.monotonic() + PATIENCE
         patience = 3.0
         while True:
             self.xdotool("windowfocus", "--sync", dialog)
-            if typed is None:
-                self.xdotool("key", "End")
+            if opened is not None:
+                self.xdotool("key", "ctrl+l")
+                self.xdotool("key", "ctrl+a")
+                self.xdotool("type", "--delay", "30", opened)
             else:
                 self.xdotool("key", "ctrl+a")
                 self.xdotool("type", "--delay", "30", typed)
@@ -394,7 +396,7 @@ def main():
         # The menu item opens a modal that dims the window around it.
         session.changes(STILL_AREA, lambda: session.menu(MENU_OPEN_SESSION), "the question about the unsaved change")
         session.key("Return")  # "Discard" the unsaved change to the sound
-        session.answer_dialog("Open session...")
+        session.answer_dialog("Open session...", opened=session_path)
         session.rest_mouse()
         check(wait_until(lambda: session.pixels(VOICE_STRIP) == starting_strip, "the saved sound"),
               "the sound comes back: the voice strip is as it was saved")
