@@ -416,7 +416,9 @@ def main():
         session.process.send_signal(signal.SIGTERM)
         code = session.process.wait(timeout=PATIENCE)
         elapsed = time.monotonic() - asked
-        check(code == 0 and elapsed < 1.0, f"the program exits with {code} after {elapsed:.2f} s")
+        # Well under a second on a quiet machine; the bound leaves a busy one room while a program
+        # that let the request pass would still run into the patience.
+        check(code == 0 and elapsed < 5.0, f"the program exits with {code} after {elapsed:.2f} s")
         session.stderr.close()
         with open(session.stderr_path, encoding="utf-8", errors="replace") as f:
             lines = [line.rstrip("\n") for line in f if line.strip()]

@@ -97,6 +97,19 @@ Geometry geometryOf(const std::string& id) {
     return g;
 }
 
+// Where the dialog `id` and its owner lie once the dialog is centred on it, or as they lie when the
+// patience runs out: GTK sizes a dialog again after showing it, and it is placed anew then.
+std::pair<Geometry, Geometry> placedOn(const std::string& id, const std::string& owner, int slack) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
+    for (;;) {
+        const Geometry g = geometryOf(id), o = geometryOf(owner);
+        const bool centred = std::abs(g.x + g.width / 2 - (o.x + o.width / 2)) <= slack &&
+                             std::abs(g.y + g.height / 2 - (o.y + o.height / 2)) <= slack;
+        if (centred || std::chrono::steady_clock::now() > deadline) return {g, o};
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 // Whether `id` holds the keyboard focus, waiting as long as a slow machine needs for it to come.
 bool focused(const std::string& id) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
@@ -166,7 +179,7 @@ void expectReadyForTheUser(const std::string& id, const std::string& owner, Desk
         EXPECT_TRUE(above(stackingOrder(), id, owner)) << what << ": a click on the window hid the dialog behind it";
     }
     EXPECT_TRUE(focused(id)) << what << ": the dialog never had the keyboard focus";
-    const Geometry g = geometryOf(id), o = geometryOf(owner);
+    const auto [g, o] = placedOn(id, owner, kCentreSlack);
     EXPECT_TRUE(g.x >= 0 && g.y >= 0 && g.x + g.width <= kScreenWidth && g.y + g.height <= kScreenHeight)
         << what << ": the dialog lies at " << g.x << "," << g.y << " " << g.width << " x " << g.height
         << ", past the " << kScreenWidth << " x " << kScreenHeight << " screen";

@@ -39,6 +39,21 @@ bool holdsWithin(double seconds, const std::function<bool()>& met) {
     return true;
 }
 
+// Whether child `pid` has ended, leaving it to be reaped by whoever started it.
+bool processEnded(pid_t pid) {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid != 0;
+}
+
+// Asks the process to end, and ends it outright when it has not within the patience: a window
+// manager caught starting up can let the request pass, and a test must not hang on it.
+void endProcess(pid_t pid) {
+    kill(pid, SIGTERM);
+    if (holdsWithin(kPatience, [pid] { return waitpid(pid, nullptr, WNOHANG) != 0; })) return;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
 std::string temporaryFolder() {
     char name[] = "/tmp/tarn-window-XXXXXX";
     if (mkdtemp(name) == nullptr) throw std::runtime_error("no temporary folder");
@@ -118,11 +133,12 @@ void Xvfb::startWindowManager() {
 Xvfb::~Xvfb() { stop(); }
 
 void Xvfb::stop() {
-    if (windowManager_ > 0) {
-        kill(windowManager_, SIGTERM);
-        waitpid(windowManager_, nullptr, 0);
+    if (windowManager_ > 0) endProcess(windowManager_);
+    if (pid_ > 0) {
+        // The server is popen's own child (its shell exec'd into it): pclose reaps it below.
+        kill(pid_, SIGTERM);
+        if (!holdsWithin(kPatience, [this] { return processEnded(pid_); })) kill(pid_, SIGKILL);
     }
-    if (pid_ > 0) kill(pid_, SIGTERM);
     if (server_ != nullptr) pclose(server_);
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
