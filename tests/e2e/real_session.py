@@ -12,6 +12,7 @@ import array
 import json
 import math
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -310,6 +311,7 @@ def main():
     server = XServer()
     step(f"Xvfb on {server.display}")
     session = None
+    passed = False
     try:
         session = Session(tarnlode, folder, server.display)
         if shots:
@@ -428,12 +430,16 @@ def main():
         check(not unexpected, "standard error holds only the disk driver's notice" +
               ("" if not unexpected else ":\n" + "\n".join(unexpected)))
         step("the whole session passed")
+        passed = True
         return 0
     finally:
         if session is not None and session.process.poll() is None:
             session.process.kill()
             session.process.wait()
         server.stop()
+        # A failed session's files stay for whoever looks into it; a passed one leaves nothing.
+        if passed:
+            shutil.rmtree(folder, ignore_errors=True)
 
 
 if __name__ == "__main__":
