@@ -42,8 +42,12 @@ Plot::Plot(const char* id, const Rect& r, const PlotAxis& x, const PlotAxis& y, 
     y_.pixelFrom = inner_.y + inner_.h;
     y_.pixelTo = inner_.y;
     list_->PushClipRect(ImVec2(r.x, r.y), ImVec2(r.x + r.w, r.y + r.h), true);
-    if (!style.title.empty())
-        drawTextAt(list_, ImVec2(r.x + 6.0f * s, r.y + 3.0f * s), style.title, 0, palette::mutedText);
+    if (!style.title.empty()) {
+        const ImVec2 at(r.x + 6.0f * s, r.y + 3.0f * s);
+        const ImVec2 size = measureText(style.title, 0);
+        title_ = {at.x, at.y, size.x, size.y};
+        drawTextAt(list_, at, style.title, 0, palette::mutedText);
+    }
 }
 
 Plot::~Plot() {
@@ -86,8 +90,9 @@ void Plot::grid(const std::vector<PlotTick>& xTicks, const std::vector<PlotTick>
     const float top = inner_.y;
     const float bottom = inner_.y + inner_.h;
     // In a small plot the labels crowd each other: a label that would stick out of the plot or cover
-    // one already drawn is left out.
+    // the title or one already drawn is left out.
     std::vector<Rect> placed;
+    if (title_.w > 0.0f) placed.push_back(title_);
     const auto label = [&](ImVec2 at, ImVec2 size, const std::string& text) {
         const Rect box{at.x, at.y, size.x, size.y};
         if (box.x < left || box.y < top || box.x + box.w > right || box.y + box.h > bottom) return;

@@ -62,6 +62,7 @@ private:
     const char* id_;
     Rect outer_;
     Rect inner_;
+    Rect title_;  // where the title was drawn; empty for none
     PlotAxis x_;
     PlotAxis y_;
     ImDrawList* list_;

@@ -168,6 +168,31 @@ TEST(PlotMarks, BandsPlayheadAndLines) {
     ImGui::SetCurrentContext(nullptr);
 }
 
+// The top tick's label sits where a title is drawn: with a title it is left out, so the two never
+// overlap; lower labels and untitled plots keep theirs.
+TEST(PlotGrid, ALabelUnderTheTitleIsLeftOut) {
+    struct Case {
+        const char* title;
+        float tick;
+        bool labelled;
+    };
+    const Case cases[] = {{"Level", 1.0f, false}, {"", 1.0f, true}, {"Level", 0.0f, true}, {"", 0.0f, true}};
+    UiContext ui;
+    for (const Case& c : cases) {
+        runFrame(ui, FrameInput{}, [&](ImDrawList* list) {
+            Plot plot("p", Rect{100, 100, 200, 100}, kX, kY, PlotStyle{c.title, true, 4.0f});
+            int start = list->VtxBuffer.Size;
+            plot.grid({}, {{c.tick, true, ""}});
+            const int lineOnly = list->VtxBuffer.Size - start;
+            start = list->VtxBuffer.Size;
+            plot.grid({}, {{c.tick, true, "0 dB"}});
+            EXPECT_EQ(list->VtxBuffer.Size - start > lineOnly, c.labelled)
+                << "title \"" << c.title << "\", tick at " << c.tick;
+        });
+    }
+    ImGui::SetCurrentContext(nullptr);
+}
+
 TEST(PlotScope, TitleInRoleZero) {
     UiContext ui;
     runFrame(ui, FrameInput{}, [&](ImDrawList* list) {
