@@ -4,7 +4,6 @@
 #include <gdk/gdk.h>
 #include <gdk/gdkx.h>
 
-
 namespace tarn::ui {
 
 VanishingWindows::VanishingWindows() {
