@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/arc_panel.h"
+#include "app/background_export.h"
 #include "app/background_render.h"
 #include "app/motion_panel.h"
 #include "app/pattern_panel.h"
@@ -88,8 +89,11 @@ public:
     void adoptFinishedRender();
     // Adopts a session read beside the frames once it is read; every frame calls it.
     void adoptFinishedOpen(const AudioConfig& config);
-    // Export WAV: the line rendered whole into the file, its first part shown as the new render.
+    // Export WAV: the line as it is now, rendered whole into the file beside the frames; its first part
+    // is shown as the new render when it is still the line's.
     void exportWav(const std::string& path, const std::string& name, const AudioConfig& config);
+    // Tells the export's progress in the status line, and its end once it has ended; every frame calls it.
+    void adoptFinishedExport();
 
     // The panels take everything they edit as arguments, so each stands alone.
     static bool drawArcPanel(ArcPanelState& state, Patch& patch, PatchCurves& curves, double phrasePosition);
@@ -124,6 +128,7 @@ public:
     bool hasRender = false;
     BackgroundRender backgroundRender;            // the render on its way to the waveform
     BackgroundJob<OpenedSession> backgroundOpen;  // the session file being read
+    ExportUnderWay wavExport;                     // the WAV file being written
     float tempo = 120.0f;              // beats per minute
     ui::FloatParam tempoParam;
     std::string tempoNote;             // tooltip of the read-only tempo field
@@ -158,6 +163,9 @@ std::string fileNameOf(const std::string& path);
 
 // Every scalar and curve point equal bit for bit (so a NaN equals the same NaN).
 bool samePatchBits(const Patch& a, const Patch& b);
+
+// The same notes in the same order, every field equal.
+bool sameLine(const std::vector<NoteEvent>& a, const std::vector<NoteEvent>& b);
 
 // The spectrum panel's lowest note: the line's lowest, but never above 36.
 std::int32_t lowestSpectrumNote(const std::vector<NoteEvent>& line);

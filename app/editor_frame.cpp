@@ -35,6 +35,10 @@ bool sameNote(const NoteEvent& a, const NoteEvent& b) {
 
 }  // namespace
 
+bool sameLine(const std::vector<NoteEvent>& a, const std::vector<NoteEvent>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameNote);
+}
+
 std::int32_t lowestSpectrumNote(const std::vector<NoteEvent>& line) {
     std::int32_t lowest = 36;
     for (const NoteEvent& n : line) lowest = std::min(lowest, n.note);
@@ -64,6 +68,7 @@ void Editor::draw(const ui::FrameInfo& frame) {
     drawHeader(frame, area, config);
     adoptFinishedOpen(config);
     adoptFinishedRender();
+    adoptFinishedExport();
 
     const float headerGap = std::clamp(std::min(10.0f * s, area.h), 0.0f, std::max(area.h, 0.0f));
     area.y += headerGap;
@@ -189,8 +194,7 @@ void Editor::drawCanvas(ui::Rect area, double phase, const AudioConfig& config) 
 
 bool Editor::renderIsStale() const {
     if (!hasRender) return false;
-    if (!samePatchBits(patch, renderedPatch) || notes.size() != renderedNotes.size()) return true;
-    return !std::equal(notes.begin(), notes.end(), renderedNotes.begin(), sameNote);
+    return !samePatchBits(patch, renderedPatch) || !sameLine(notes, renderedNotes);
 }
 
 void Editor::drawRenderStrip(ui::Rect area, const AudioConfig& config) {

@@ -4,16 +4,39 @@
 #include "engine/file_replace.h"
 #include "engine/midi_file.h"
 #include "engine/offline_render.h"
-#include "engine/wav_file.h"
 #include "storage/file_bytes.h"
 #include "storage/session.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <malloc.h>
 #include <string_view>
 
 namespace tarn {
+
+namespace {
+
+// A file system's refusal as the user would put it.
+std::string failureInWords(const std::error_code& error) {
+    switch (error.value()) {
+        case ENOSPC:
+        case EDQUOT: return "the disk is full";
+        case EFBIG: return "the file is too large for the disk";
+        case ENOENT:
+        case ENOTDIR: return "the folder is gone";
+        case EACCES:
+        case EPERM:
+        case EROFS: return "the folder cannot be written to";
+        default: break;
+    }
+    std::string text = error.message();
+    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+}  // namespace
 
 std::string fileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -69,35 +92,55 @@ void Editor::runFileCommand(const ui::CommandFile& item, const AudioConfig& conf
 
 void Editor::exportWav(const std::string& path, const std::string& name, const AudioConfig& config) {
     statusKind = 2;
+    // One file at a time: a second render would halve the speed of both, and the user asked for the first.
+    if (wavExport.job.running()) {
+        status = "Could not export " + name + ": " + wavExport.name + " is still exporting";
+        return;
+    }
     // An earlier render would not be this line, and a file of no samples helps nobody.
     if (notes.empty()) {
         status = "Nothing to export: the line has no notes";
         return;
     }
-    OfflineRender render(patch, patch.curves.data(), notes.data(), notes.size(), config,
-                         phraseRenderFrames(notes.data(), notes.size(), config));
-    // The waveform shows as much of the export as a render made for it would hold.
-    const auto shown = static_cast<std::uint64_t>(renderLengthFrames(notes.data(), notes.size(), config));
-    ui::WaveformPeaksBuilder left(shown, config.sampleRate);
-    ui::WaveformPeaksBuilder right(shown, config.sampleRate);
-    std::uint64_t summarised = 0;
-    const WavExport result =
-        writeWavFile(path, render, config.sampleRate, [&](const float* l, const float* r, std::size_t frames) {
-            const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(frames, shown - summarised));
-            left.add({l, count});
-            right.add({r, count});
-            summarised += count;
-        });
-    if (result == WavExport::tooLong) {
+    const auto frames = static_cast<std::uint64_t>(phraseRenderFrames(notes.data(), notes.size(), config));
+    if (frames > kMaxWavFrames) {
         status = "Could not export " + name + ": the line is longer than a WAV file can hold (4 GiB)";
         return;
     }
-    if (summarised == shown) adoptRender({{left.finish(), right.finish()}, patch, notes});
-    if (result == WavExport::written) {
-        status = "Exported " + name;
+    wavExport.written = std::make_shared<std::atomic<std::uint64_t>>(0);
+    wavExport.total = frames;
+    wavExport.name = name;
+    // The line as it is now: edits made while it is written are not in the file.
+    wavExport.job.start(exportWork(path, patch, notes, config, wavExport.written));
+    wavExport.shownProgress = exportProgressText(name, 0, frames);
+    status = wavExport.shownProgress;
+    statusKind = 0;
+}
+
+void Editor::adoptFinishedExport() {
+    if (!wavExport.job.running()) return;
+    std::optional<FinishedExport> finished = wavExport.job.take();
+    if (!finished) {
+        const std::string progress =
+            exportProgressText(wavExport.name, wavExport.written->load(std::memory_order_relaxed), wavExport.total);
+        if (status == wavExport.shownProgress) status = progress;
+        wavExport.shownProgress = progress;
+        return;
+    }
+    const WavExportResult& result = finished->result;
+    if (result.outcome == WavExport::written) {
+        status = "Exported " + wavExport.name;
         statusKind = 0;
     } else {
-        status = "Could not write " + name;
+        status = "Could not write " + wavExport.name;
+        if (result.error) status += ": " + failureInWords(result.error);
+        statusKind = 2;
+    }
+    // The waveform takes the export's first part only while it is still the line's, and no render of
+    // the line asked for since is on its way.
+    if (const std::optional<FinishedRender>& shown = finished->shown;
+        shown && !backgroundRender.running() && samePatchBits(shown->patch, patch) && sameLine(shown->notes, notes)) {
+        adoptRender(std::move(*finished->shown));
     }
 }
 

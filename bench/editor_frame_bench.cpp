@@ -221,6 +221,46 @@ void BM_EditorOpenLongSession(benchmark::State& state) {
 }
 BENCHMARK(BM_EditorOpenLongSession)->Arg(16)->Arg(10000)->ArgName("bars")->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Export WAV of a generated line of `bars` bars on the pattern tab, from the frame that asks for it until
+// the status line says the file is written: longest_frame_ms and longest_frame_cpu_ms as above, export_s,
+// frames drawn meanwhile, and peak_growth_mb, how far the process's peak resident memory rose above what
+// was resident when the export was asked for. Goals: at most 50 ms for 330 bars (660 s of sound, seconds
+// of rendering), and 330 bars within 10 MB of 16.
+void BM_EditorExportWav(benchmark::State& state) {
+    const tarn::testing::AppEnvironment env;
+    for (auto _ : state) {
+        tarn::Editor editor(0);
+        tarn::testing::EditorFrames frames;
+        onPatternTab(editor, frames);
+        editor.pattern = generatedPattern(static_cast<int>(state.range(0)));
+        editor.patternDrives = true;
+        editor.dirty = true;
+        for (int i = 0; i < 30; ++i) frames.frame(editor);
+        std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from what is resident now
+        const double before = statusMegabytes("VmRSS");
+        const auto start = std::chrono::steady_clock::now();
+        const double threadStart = threadMilliseconds();
+        editor.runFileCommand({tarn::kExportWavCommand, env.file("long.wav")}, tarn::AudioConfig{});
+        frames.frame(editor);
+        LongestFrame longest;
+        longest.add(start, threadStart);
+        const auto deadline = start + std::chrono::minutes(5);
+        while (editor.wavExport.job.running() && std::chrono::steady_clock::now() < deadline) {
+            const auto frameStart = std::chrono::steady_clock::now();
+            const double frameThreadStart = threadMilliseconds();
+            frames.frame(editor);
+            longest.add(frameStart, frameThreadStart);
+        }
+        state.counters["longest_frame_ms"] = longest.wall;
+        state.counters["longest_frame_cpu_ms"] = longest.thread;
+        state.counters["export_s"] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.counters["frames"] = longest.frames;
+        state.counters["peak_growth_mb"] = statusMegabytes("VmHWM") - before;
+        state.counters["exported"] = editor.status == "Exported long.wav" ? 1 : 0;
+    }
+}
+BENCHMARK(BM_EditorExportWav)->Arg(16)->Arg(330)->ArgName("bars")->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // The spectrum tab playing, untouched (0) or with the harmonics dragged a pixel up and down each frame
 // (1): a dragged frame changes drive, so the sound is analysed again, and it must still fit in the
 // 16.7 ms of a 60 Hz frame. analyses_per_frame shows how often the cache had to give way.

@@ -22,25 +22,29 @@ std::string resolvedTarget(const std::string& path) {
     return buffer;
 }
 
-bool writeInPlace(const std::string& path, const FileContents& write) {
+std::error_code systemError(int error) {
+    return {error, std::generic_category()};
+}
+
+std::error_code writeInPlace(const std::string& path, const FileContents& write) {
     // Non-blocking open so that a pipe without a reader fails instead of hanging the UI.
     const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return systemError(errno);
     const int flags = ::fcntl(fd, F_GETFL);
-    bool ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
-    ok = ok && write(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok;
+    int error = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? 0 : errno;
+    if (error == 0) error = write(fd);
+    if (::close(fd) != 0 && error == 0) error = errno;
+    return error == 0 ? std::error_code() : systemError(error);
 }
 
 }  // namespace
 
 bool replaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    return replaceFileContentsWith(path, [&](int fd) { return writeWhole(fd, bytes); });
+    return !replaceFileContentsWith(path, [&](int fd) { return writeWhole(fd, bytes); });
 }
 
-bool replaceFileContentsWith(const std::string& path, const FileContents& write) {
-    if (path.empty()) return false;
+std::error_code replaceFileContentsWith(const std::string& path, const FileContents& write) {
+    if (path.empty()) return systemError(ENOENT);
     const std::string target = resolvedTarget(path);
 
     struct stat existing {};
@@ -58,7 +62,8 @@ bool replaceFileContentsWith(const std::string& path, const FileContents& write)
     // An overwritten export keeps the permissions its owner gave it.
     const std::optional<unsigned> permissions =
         exists ? std::optional<unsigned>(existing.st_mode & 07777) : std::nullopt;
-    return !replaceFileDurablyWith(target, temporary, write, permissions);
+    const std::optional<ReplaceFailure> failure = replaceFileDurablyWith(target, temporary, write, permissions);
+    return failure ? failure->error : std::error_code();
 }
 
 }  // namespace tarn

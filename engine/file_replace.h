@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace tarn {
@@ -15,7 +16,8 @@ namespace tarn {
 // or other non-regular file is written in place instead (renaming over it would replace the
 // device node), and a symbolic link is followed so that the link itself survives.
 bool replaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes);
-// The same with contents written by `write`, for files streamed a piece at a time.
-bool replaceFileContentsWith(const std::string& path, const FileContents& write);
+// The same with contents written by `write`, for files streamed a piece at a time. Answers why it
+// failed (the system's error, or the one `write` returned); no error means the file is written.
+std::error_code replaceFileContentsWith(const std::string& path, const FileContents& write);
 
 }  // namespace tarn

@@ -5,6 +5,7 @@
 #include "engine/file_replace.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace tarn {
@@ -68,28 +69,34 @@ bool writeWavFile(const std::string& path, const StereoAudio& audio, float sampl
     return bytes.has_value() && replaceFileContents(path, *bytes);
 }
 
-WavExport writeWavFile(const std::string& path, OfflineRender& render, float sampleRate, const RenderedPiece& onPiece) {
+WavExportResult writeWavFile(const std::string& path, OfflineRender& render, float sampleRate,
+                             const RenderedPiece& onPiece) {
     const auto frames = static_cast<std::uint64_t>(render.totalFrames() - render.position());
-    if (frames > kMaxWavFrames) return WavExport::tooLong;
+    if (frames > kMaxWavFrames) return {WavExport::tooLong, {}};
     std::optional<std::vector<std::uint8_t>> header = wavHeaderBytes(frames, sampleRate);
-    if (!header) return WavExport::failed;
+    if (!header) return {WavExport::failed, {}};
 
     std::vector<float> left(kPieceFrames);
     std::vector<float> right(kPieceFrames);
     std::vector<std::uint8_t> bytes;
     bytes.reserve(kPieceFrames * kBytesPerFrame);
-    const bool written = replaceFileContentsWith(path, [&](int fd) {
-        if (const int error = writeWhole(fd, *header)) return error;
+    bool stopped = false;
+    const std::error_code error = replaceFileContentsWith(path, [&](int fd) {
+        if (const int failure = writeWhole(fd, *header)) return failure;
         while (!render.finished()) {
             const auto count = static_cast<std::size_t>(render.next(left.data(), right.data(), kPieceFrames));
-            if (onPiece) onPiece(left.data(), right.data(), count);
             bytes.clear();
             appendWavFrames(bytes, left.data(), right.data(), count);
-            if (const int error = writeWhole(fd, bytes)) return error;
+            if (const int failure = writeWhole(fd, bytes)) return failure;
+            if (onPiece && !onPiece(left.data(), right.data(), count)) {
+                stopped = true;
+                return ECANCELED;  // the durable replace then drops the temporary file
+            }
         }
         return 0;
     });
-    return written ? WavExport::written : WavExport::failed;
+    if (stopped) return {WavExport::stopped, {}};
+    return {error ? WavExport::failed : WavExport::written, error};
 }
 
 }  // namespace tarn

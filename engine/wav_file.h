@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace tarn {
@@ -42,15 +43,22 @@ enum class WavExport {
     written,
     tooLong,  // more frames than kMaxWavFrames: nothing was written
     failed,   // the rate cannot be written or the file could not be: whatever was at path is untouched
+    stopped,  // the receiver of the pieces asked to stop: whatever was at path is untouched
 };
 
-// Receives each rendered piece as it goes into the file: left, right, frames.
-using RenderedPiece = std::function<void(const float*, const float*, std::size_t)>;
+struct WavExportResult {
+    WavExport outcome = WavExport::failed;
+    std::error_code error;  // why the file could not be written, where the system said
+};
+
+// Receives each rendered piece once it is in the file (left, right, frames) and answers whether to
+// go on.
+using RenderedPiece = std::function<bool(const float*, const float*, std::size_t)>;
 
 // Runs the render to its end straight into a WAV file at path, a piece at a time, so a render of
 // any length is written in the same small memory. Each piece is also handed to onPiece when given.
 // The file replaces path only once it is whole.
-WavExport writeWavFile(const std::string& path, OfflineRender& render, float sampleRate,
-                       const RenderedPiece& onPiece = {});
+WavExportResult writeWavFile(const std::string& path, OfflineRender& render, float sampleRate,
+                             const RenderedPiece& onPiece = {});
 
 }  // namespace tarn

@@ -25,6 +25,11 @@ inline bool framesUntilRendered(EditorFrames& frames, Editor& editor) {
     return framesWhile(frames, editor, [&] { return editor.backgroundRender.running(); });
 }
 
+// Until a WAV export has ended and the status line tells how.
+inline bool framesUntilExported(EditorFrames& frames, Editor& editor) {
+    return framesWhile(frames, editor, [&] { return editor.wavExport.job.running(); });
+}
+
 // Until an opened session has been adopted, and its phrase rendered for the waveform.
 inline bool framesUntilOpened(EditorFrames& frames, Editor& editor) {
     return framesWhile(frames, editor, [&] { return editor.backgroundOpen.running(); }) &&

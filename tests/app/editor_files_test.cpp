@@ -79,6 +79,8 @@ TEST(EditorFiles, MidiHoldsThePatternWhateverPlaysAndWavTheCurrentNotesAsSixteen
     const std::string midi = testing::readText(env.file("p.mid"));
     EXPECT_EQ(std::vector<std::uint8_t>(midi.begin(), midi.end()), midiFileBytes(editor.pattern));
     editor.runFileCommand({kExportWavCommand, env.file("l.wav")}, kConfig);
+    EditorFrames frames;
+    ASSERT_TRUE(testing::framesUntilExported(frames, editor));
     EXPECT_EQ(editor.status, "Exported l.wav");
     const std::string wav = testing::readText(env.file("l.wav"));
     ASSERT_GE(wav.size(), 44u);

@@ -42,6 +42,7 @@ TEST(EditorLine, TheWaveformShowsEveryRenderHoweverItWasMade) {
         {"an exported WAV", [&] {
              editor.notes.back().length = 20.0;
              editor.runFileCommand({kExportWavCommand, env.file("l.wav")}, config);
+             ASSERT_TRUE(testing::framesUntilExported(frames, editor));
          }},
         {"an opened session, back on the demo line", [&] {
              editor.runFileCommand({kOpenSessionCommand, env.file("s.json")}, config);

@@ -70,6 +70,8 @@ TEST(EditorSessions, SavesAndExportsReplaceTheFileWholeAndNeverWriteIntoTheOldOn
         // A second name for the earlier file: it still reads the same only if nothing was written into it.
         std::filesystem::create_hard_link(target, earlier);
         editor.runFileCommand({c.command, target.string()}, kConfig);
+        testing::EditorFrames frames;
+        ASSERT_TRUE(testing::framesUntilExported(frames, editor));
         EXPECT_EQ(editor.status, c.status);
         EXPECT_TRUE(testing::readText(earlier) == "the earlier file") << c.file;
         EXPECT_GT(testing::readText(target).size(), 16u) << c.file;

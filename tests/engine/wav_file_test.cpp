@@ -123,8 +123,9 @@ TEST(WavFileExport, AStreamedRenderWritesTheFileOfTheWholeRender) {
         const auto piece = [&](const float* left, const float* right, std::size_t frames) {
             handed.left.insert(handed.left.end(), left, left + frames);
             handed.right.insert(handed.right.end(), right, right + frames);
+            return true;
         };
-        ASSERT_EQ(writeWavFile(path, render, 48000.0f, piece), WavExport::written) << c.what;
+        ASSERT_EQ(writeWavFile(path, render, 48000.0f, piece).outcome, WavExport::written) << c.what;
         EXPECT_EQ(tarn::testing::readBytes(path), wavFileBytes(whole, 48000.0f).value()) << c.what;
         EXPECT_TRUE(handed.left == whole.left && handed.right == whole.right) << c.what;
     }
@@ -154,7 +155,7 @@ TEST(WavFileExport, ARenderPastTheFormatsLimitIsRefusedAndWritesNothing) {
     for (const auto& c : cases) {
         OfflineRender render(patch, patch.curves.data(), &note, 1, AudioConfig{48000.0f, 120.0f, 64},
                              static_cast<std::int64_t>(c.frames));
-        EXPECT_EQ(writeWavFile(c.path, render, 48000.0f), c.result) << c.frames;
+        EXPECT_EQ(writeWavFile(c.path, render, 48000.0f).outcome, c.result) << c.frames;
         EXPECT_EQ(render.position(), 0) << "nothing rendered";
     }
     EXPECT_FALSE(std::filesystem::exists(folder.file("new.wav")));
