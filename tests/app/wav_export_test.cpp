@@ -6,28 +6,24 @@
 #include "engine/wav_file.h"
 #include "tests/app/background_wait.h"
 #include "tests/app/editor_frames.h"
+#include "tests/engine/file_limits.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
-#include <linux/capability.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace tarn {
 namespace {
@@ -132,125 +128,6 @@ std::vector<NoteEvent> lineOfBars(int bars) {
     return line;
 }
 
-// The file the export must write: the same render written at once, into a file of its own.
-std::string renderedAtOnce(const Patch& patch, const std::vector<NoteEvent>& notes, const std::string& path) {
-    OfflineRender render(patch, patch.curves.data(), notes.data(), notes.size(), kConfig,
-                         phraseRenderFrames(notes.data(), notes.size(), kConfig));
-    if (writeWavFile(path, render, kConfig.sampleRate).outcome != WavExport::written) return {};
-    return testing::readText(path);
-}
-
-TEST(WavExportThreads, TheWindowDrawsWhileALineExportsAndTheFileIsTheLineAsItWasWhenAsked) {
-    const AppEnvironment env;
-    // clang-format off
-    const struct { const char* what; int bars; } cases[] = {
-        {"sixteen bars", 16},
-        {"a long line",  60},  // two minutes of sound
-    };
-    // clang-format on
-    for (const auto& c : cases) {
-        Editor editor(1);
-        EditorFrames frames;
-        editor.notes = lineOfBars(c.bars);
-        frames.frame(editor);
-        const Patch asked = editor.patch;
-        const std::vector<NoteEvent> line = editor.notes;
-        editor.runFileCommand({kExportWavCommand, env.file("line.wav")}, kConfig);
-        // Edits while the file is written go on as usual, and do not reach it.
-        editor.patch.drive = 0.95f;
-        editor.notes.pop_back();
-        editor.runFileCommand({kExportWavCommand, env.file("second.wav")}, kConfig);
-        const std::string refused = editor.status;
-        editor.status = "";
-
-        std::set<std::string> progress;
-        int drawn = 0;
-        double longestFrame = 0.0;
-        const auto started = Clock::now();
-        while (editor.wavExport.job.running() && Clock::now() < started + std::chrono::seconds(120)) {
-            const auto frameStart = Clock::now();
-            frames.frame(editor);
-            longestFrame = std::max(longestFrame, std::chrono::duration<double>(Clock::now() - frameStart).count());
-            ++drawn;
-            if (editor.status.starts_with("Exporting")) progress.insert(editor.status);
-        }
-        const double exportSeconds = std::chrono::duration<double>(Clock::now() - started).count();
-        ASSERT_FALSE(editor.wavExport.job.running()) << c.what;
-        EXPECT_EQ(refused, "Could not export second.wav: line.wav is still exporting") << c.what;
-        EXPECT_FALSE(std::filesystem::exists(env.file("second.wav"))) << c.what;
-        EXPECT_EQ(editor.status, "Exported line.wav") << c.what;
-        EXPECT_GE(drawn, 5) << c.what << ": frames in " << exportSeconds << " s of exporting";
-        EXPECT_LT(longestFrame, exportSeconds / 4) << c.what << ": " << drawn << " frames";
-        EXPECT_TRUE(progress.empty()) << c.what << ": a message written over the progress stays";
-        const std::string file = testing::readText(env.file("line.wav"));
-        EXPECT_TRUE(file == renderedAtOnce(asked, line, env.file("at-once.wav"))) << c.what << ": the same bytes";
-        EXPECT_FALSE(editor.hasRender) << c.what << ": the waveform keeps no render of a line edited since";
-    }
-
-    // The progress counts up while nothing else writes over it, and the waveform shows the line's render.
-    Editor editor(1);
-    EditorFrames frames;
-    editor.notes = lineOfBars(60);
-    editor.runFileCommand({kExportWavCommand, env.file("counted.wav")}, kConfig);
-    std::vector<std::string> shown;
-    ASSERT_TRUE(testing::framesWhile(frames, editor, [&] {
-        if (shown.empty() || shown.back() != editor.status) shown.push_back(editor.status);
-        return editor.wavExport.job.running();
-    }));
-    ASSERT_GE(shown.size(), 3u);
-    EXPECT_EQ(shown.front(), "Exporting counted.wav: 0 %");
-    EXPECT_EQ(shown.back(), "Exported counted.wav");
-    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end() - 1, [](const std::string& a, const std::string& b) {
-        return std::stoi(a.substr(a.find(": ") + 2)) < std::stoi(b.substr(b.find(": ") + 2));
-    }));
-    EXPECT_TRUE(editor.hasRender && editor.waveformLeft.sampleCount > 0);
-}
-
-// Running as root, a folder's permissions bind nobody: this thread, and the threads it starts, give up
-// the capabilities that override them for the scope.
-class FolderPermissionsBind {
-public:
-    FolderPermissionsBind() {
-        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-        if (::syscall(SYS_capget, &header, saved_) != 0) return;
-        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
-        lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        active_ = ::syscall(SYS_capset, &header, lowered) == 0;
-    }
-    ~FolderPermissionsBind() {
-        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-        if (active_) ::syscall(SYS_capset, &header, saved_);
-    }
-    FolderPermissionsBind(const FolderPermissionsBind&) = delete;
-    FolderPermissionsBind& operator=(const FolderPermissionsBind&) = delete;
-
-private:
-    __user_cap_data_struct saved_[2]{};
-    bool active_ = false;
-};
-
-// The largest file this process may write, lowered for the scope: a write runs out of room part-way.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 // Every file of a folder with its contents.
 std::map<std::string, std::string> folderContents(const std::filesystem::path& folder) {
     std::map<std::string, std::string> contents;
@@ -259,29 +136,66 @@ std::map<std::string, std::string> folderContents(const std::filesystem::path& f
     return contents;
 }
 
+// The window draws on while the file is written, and the file is the render of the line as it was when
+// asked for, written at once; edits go on meanwhile, a second export waits its turn, and a message
+// written over the progress stays.
+TEST(WavExportThreads, TheWindowDrawsWhileALineExportsAndTheFileIsTheLineAsItWasWhenAsked) {
+    const AppEnvironment env;
+    const struct { int bars; bool askAgain; } cases[] = {{16, true}, {60, false}};  // 60: two minutes of sound
+    for (const auto& c : cases) {
+        Editor editor(1);
+        EditorFrames frames;
+        editor.notes = lineOfBars(c.bars);
+        const Patch asked = editor.patch;
+        const std::vector<NoteEvent> line = editor.notes;
+        editor.runFileCommand({kExportWavCommand, env.file("line.wav")}, kConfig);
+        editor.patch.drive = 0.95f;
+        editor.notes.pop_back();
+        if (c.askAgain) editor.runFileCommand({kExportWavCommand, env.file("again.wav")}, kConfig);
+        std::vector<std::string> shown{editor.status};
+        int drawn = 0;
+        ASSERT_TRUE(testing::framesWhile(frames, editor, [&] {
+            if (shown.back() != editor.status) shown.push_back(editor.status);
+            return editor.wavExport.job.running() && ++drawn > 0;
+        }));
+        EXPECT_EQ(shown.back(), "Exported line.wav") << c.bars;
+        if (c.askAgain) {
+            EXPECT_EQ(shown.front(), "Could not export again.wav: line.wav is still exporting");
+            EXPECT_EQ(shown.size(), 2u) << "the refusal stays until the export ends";
+            EXPECT_FALSE(std::filesystem::exists(env.file("again.wav")));
+        } else {
+            ASSERT_GE(shown.size(), 4u) << "the percent counts up";
+            EXPECT_EQ(shown.front(), "Exporting line.wav: 0 %");
+            // In order of their percent: a shorter number is a smaller one.
+            EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end() - 1, [](const std::string& a, const std::string& b) {
+                return a.size() < b.size() || (a.size() == b.size() && a < b);
+            }));
+        }
+        EXPECT_GE(drawn, 5) << c.bars << ": frames drawn while the file was written";
+        OfflineRender atOnce(asked, asked.curves.data(), line.data(), line.size(), kConfig,
+                             phraseRenderFrames(line.data(), line.size(), kConfig));
+        ASSERT_EQ(writeWavFile(env.file("at-once.wav"), atOnce, kConfig.sampleRate).outcome, WavExport::written);
+        EXPECT_TRUE(testing::readText(env.file("line.wav")) == testing::readText(env.file("at-once.wav"))) << c.bars;
+    }
+}
+
 TEST(WavExportThreads, AFailedOrAbandonedExportLeavesTheFolderAsItWas) {
+    using Guard = std::function<std::shared_ptr<void>(const std::filesystem::path& folder)>;
+    const Guard readOnly = [](const std::filesystem::path& folder) {
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        auto bind = std::make_shared<testing::FolderPermissionsBind>();
+        if (::open((folder / "probe").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644) >= 0)
+            ADD_FAILURE() << "the folder takes new files: the case would pass for the wrong reason";
+        return bind;
+    };
+    const Guard full = [](const std::filesystem::path&) { return std::make_shared<testing::FileSizeLimit>(1 << 20); };
     // clang-format off
-    const struct {
-        const char* what;
-        const char* target;   // in the case's own folder
-        bool earlier;         // a file of that name is there already
-        std::function<std::shared_ptr<void>(const std::filesystem::path& folder)> around;  // held while it runs
-        const char* status;   // none: the editor is closed while the file is written
-    } cases[] = {
-        {"a folder that is gone", "gone/take.wav", false, nullptr,
-         "Could not write take.wav: the folder is gone"},
-        {"a read-only folder", "take.wav", true, [](const std::filesystem::path& folder) {
-             std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-             auto bind = std::make_shared<FolderPermissionsBind>();
-             const int probe = ::open((folder / "probe").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-             if (probe >= 0) ADD_FAILURE() << "the folder takes new files: the case would pass for the wrong reason";
-             return bind;
-         }, "Could not write take.wav: the folder cannot be written to"},
-        {"a disk that runs out of room", "take.wav", true, [](const std::filesystem::path&) {
-             return std::make_shared<FileSizeLimit>(1 << 20);
-         }, "Could not write take.wav: the file is too large for the disk"},
-        {"closed mid-export", "take.wav", false, nullptr, nullptr},
-        {"closed mid-export over an earlier take", "take.wav", true, nullptr, nullptr},
+    const struct { const char* target; bool earlier; Guard around; const char* status; } cases[] = {
+        {"gone/take.wav", false, nullptr,  "Could not write take.wav: the folder is gone"},
+        {"take.wav",      true,  readOnly, "Could not write take.wav: the folder cannot be written to"},
+        {"take.wav",      true,  full,     "Could not write take.wav: the file is too large for the disk"},
+        {"take.wav",      false, nullptr,  nullptr},  // none: the window is closed mid-export
+        {"take.wav",      true,  nullptr,  nullptr},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -296,21 +210,19 @@ TEST(WavExportThreads, AFailedOrAbandonedExportLeavesTheFolderAsItWas) {
         {
             const std::shared_ptr<void> held = c.around ? c.around(folder) : nullptr;
             editor->runFileCommand({kExportWavCommand, (folder / c.target).string()}, kConfig);
-            if (c.status == nullptr) {
-                ASSERT_TRUE(testing::framesWhile(frames, *editor, [&] {
-                    return editor->wavExport.written->load() == 0;
-                })) << c.what;
+            if (c.status != nullptr) {
+                ASSERT_TRUE(testing::framesUntilExported(frames, *editor));
+                EXPECT_EQ(editor->status, c.status);
+                EXPECT_EQ(editor->statusKind, 2u) << c.status;
+            } else {
+                ASSERT_TRUE(testing::framesWhile(frames, *editor, [&] { return *editor->wavExport.written == 0; }));
                 const auto closing = Clock::now();
                 editor.reset();
-                EXPECT_LT(Clock::now() - closing, std::chrono::seconds(1)) << c.what << ": the window closes at once";
-            } else {
-                ASSERT_TRUE(testing::framesUntilExported(frames, *editor)) << c.what;
-                EXPECT_EQ(editor->status, c.status) << c.what;
-                EXPECT_EQ(editor->statusKind, 2u) << c.what;
+                EXPECT_LT(Clock::now() - closing, std::chrono::seconds(1)) << "the window closes at once";
             }
         }
         std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-        EXPECT_EQ(folderContents(folder), before) << c.what << ": no temporary, the earlier file whole";
+        EXPECT_EQ(folderContents(folder), before) << c.target << ": no temporary, an earlier file whole";
     }
 }
 

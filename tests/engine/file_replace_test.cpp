@@ -4,13 +4,12 @@
 #include "engine/wav_file.h"
 
 #include "tests/engine/export_test_support.h"
+#include "tests/engine/file_limits.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -82,31 +81,6 @@ TEST(ExportFailure, FolderAsTargetReturnsFalseAndSurvives) {
     EXPECT_EQ(folder.entries().size(), 1u);
 }
 
-// Lowers the largest file this process may write for the scope, so that a write runs out of
-// room part-way through, as on a full disk (which, running as root, permissions cannot mimic).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        active_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool active() const { return active_; }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-    bool active_ = false;
-};
-
 TEST(ExportFailure, ExistingTargetSurvivesAWriteThatRunsOutOfRoom) {
     tarn::testing::ScratchFolder folder;
     const std::string wav = folder.file("take.wav");
@@ -120,7 +94,7 @@ TEST(ExportFailure, ExistingTargetSurvivesAWriteThatRunsOutOfRoom) {
     bool wavResult = true;
     bool midResult = true;
     {
-        FileSizeLimit limit(64);
+        tarn::testing::FileSizeLimit limit(64);
         ASSERT_TRUE(limit.active());
         wavResult = writeWavFile(wav, someAudio(1000), 48000.0f);
         midResult = writeMidiFile(longPattern, mid);
