@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 namespace tarn {
 namespace {
@@ -63,16 +64,25 @@ bool presetCombo(PatternPanelState& state, Pattern& pattern) {
     return changed;
 }
 
+std::string barCountText(std::size_t bars) {
+    return std::to_string(bars) + (bars == 1 ? " bar" : " bars");
+}
+
 bool barsCombo(PatternPanelState& state, Pattern& pattern) {
-    static constexpr const char* kItems[] = {"4 bars", "8 bars", "16 bars"};
     static constexpr std::size_t kCounts[] = {4, 8, 16};
+    // A session may hold any number of bars: the box shows the line's own count, and only a pick of
+    // another count changes it (closing the box on the count shown must never cut the line).
     const std::size_t bars = pattern.bars.size();
-    int shown = bars >= 16 ? 2 : bars >= 8 ? 1 : 0;
     bool changed = false;
     ImGui::SetNextItemWidth(90.0f * ui::scale());
-    if (ImGui::Combo("##bars", &shown, kItems, 3) && kCounts[shown] != bars) {
-        resizeBars(state, pattern, kCounts[shown]);
-        changed = true;
+    if (ImGui::BeginCombo("##bars", barCountText(bars).c_str())) {
+        for (const std::size_t count : kCounts) {
+            if (ImGui::Selectable(barCountText(count).c_str(), count == bars) && count != bars) {
+                resizeBars(state, pattern, count);
+                changed = true;
+            }
+        }
+        ImGui::EndCombo();
     }
     ui::tooltip(
         "Four bars is one group: three the same and a fourth that\n"

@@ -131,6 +131,41 @@ TEST_F(PatternTab, EnergyDragRegeneratesOnceWhenLetGo) {
     EXPECT_TRUE(playsThePattern());
 }
 
+// The box shows the line's own length, marks that count alone as current, and changes the line only when
+// another count is picked: closing it, or picking the count it has, keeps every bar.
+TEST_F(PatternTab, TheBarCountShowsTheLinesLengthAndOnlyAnotherCountChangesIt) {
+    // clang-format off
+    const struct { std::size_t bars; const char* picked; std::size_t after; } cases[] = {
+        {24, nullptr, 24}, {10000, nullptr, 10000}, {1, nullptr, 1},
+        {16, "16 bars", 16}, {24, "16 bars", 16}, {1, "4 bars", 4},
+    };
+    // clang-format on
+    const std::vector<PatternNote> bar = editor.pattern.bars.at(0);
+    for (const auto& c : cases) {
+        editor.pattern.bars.assign(c.bars, bar);
+        editor.pattern.kicks.assign(c.bars, 0x1111);
+        const std::string count = std::to_string(c.bars) + (c.bars == 1 ? " bar" : " bars");
+        frames.frame(editor);
+        clickText(count);
+        std::vector<std::string> marked;
+        for (const char* entry : {"4 bars", "8 bars", "16 bars"}) {
+            const ui::Rect at = frames.findText(entry, entry == count ? 1 : 0).value();
+            for (const ui::Rect& box : shapes(*this, 0xFF3E5827))
+                if (box.x <= at.x && at.x + at.w <= box.x + box.w && box.y <= at.y && at.y + at.h <= box.y + box.h)
+                    marked.push_back(entry);
+        }
+        EXPECT_EQ(marked, c.bars == 16 ? std::vector<std::string>{"16 bars"} : std::vector<std::string>{}) << count;
+        if (c.picked != nullptr) {
+            click(EditorFrames::centre(frames.findText(c.picked, c.picked == count ? 1 : 0).value()));
+        } else {
+            click(ImVec2(880.0f, 2380.0f));  // beside the box: it closes
+        }
+        EXPECT_FALSE(shows("8 bars")) << count << ": the box closed";
+        ASSERT_EQ(editor.pattern.bars.size(), c.after) << count;
+        for (std::size_t b = 0; b < std::min(c.bars, c.after); ++b) ASSERT_EQ(words(editor.pattern.bars[b]), words(bar));
+    }
+}
+
 TEST_F(PatternTab, BarCountAddsOrDropsBarsAndClearKeepsTheKick) {
     const Pattern before = editor.pattern;
     clickText("4 bars");
