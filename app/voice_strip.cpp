@@ -113,6 +113,7 @@ ui::Hotspot pointHotspot(ImVec2 at, std::int32_t axis, const char* tooltip) {
     h.grabRadius = 8.0f;
     h.dragAxis = axis;
     h.tooltip = tooltip;
+    h.doubleClicks = true;  // a double click resets the graph
     return h;
 }
 
@@ -161,10 +162,11 @@ std::string drawPunch(ImDrawList* list, const ui::Rect& body, Patch& patch) {
 std::string drawShape(ImDrawList* /*list*/, const ui::Rect& body, Patch& patch) {
     ui::Plot plot("shape", body, linearAxis(0.0f, 1.4f), linearAxis(0.0f, 1.05f), {});
     const ui::Rect& in = plot.inner();
-    const ui::Hotspot area = ui::rectangleHotspot(
+    ui::Hotspot area = ui::rectangleHotspot(
         in, ImGuiMouseCursor_ResizeAll,
         "Pluck to swell, along one law. The arc moves this.\nDrag sideways.\nDrag down to pluck the harmonics away "
         "over a held sub.");
+    area.doubleClicks = true;
     const ui::Interaction input = ui::interact("shapeDrag", area);
     // Relative: wherever the press lands, moving by the whole width sweeps the whole range.
     if (input.held && in.w > 0.0f) patch.shape = std::clamp(patch.shape + input.stepDelta.x / in.w, 0.0f, 1.0f);
@@ -234,6 +236,7 @@ std::string drawSpread(ImDrawList* list, const ui::Rect& body, Patch& patch) {
                                             "Detune and width, on the harmonic layer only. At zero the output is "
                                             "bit-exactly mono.\nClick or drag where the voices should stand.");
     area.dragAxis = ui::DragAxis::x;
+    area.doubleClicks = true;
     const ui::Interaction input = ui::interact("spreadDrag", area);
     // The two voices stand symmetrically, so either side of the centre sets the same spread.
     if (tracksDrag(input))

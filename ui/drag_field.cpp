@@ -45,7 +45,9 @@ DragResult dragField(const char* id, const Rect& hint, Param& param, const DragS
                                                          : settings.description.c_str();
     if (!style.disabled && style.readOnly) i = interact("drag", rectangleHotspot(r, ImGuiMouseCursor_Arrow, tooltip));
     if (!style.disabled && !style.readOnly) {
-        i = interact("drag", rectangleHotspot(r, ImGuiMouseCursor_ResizeNS, tooltip));
+        Hotspot field = rectangleHotspot(r, ImGuiMouseCursor_ResizeNS, tooltip);
+        field.doubleClicks = true;  // a double click opens the number entry
+        i = interact("drag", field);
 
         // The accumulator keeps the unrounded position between frames, so slow drags still add up.
         ImGuiStorage* storage = ImGui::GetStateStorage();

@@ -100,7 +100,7 @@ Interaction interact(const char* label, const Hotspot& h) {
     bool tracking = storage->GetBool(trackingId);
 
     if (out.held && !tracking && !storage->GetBool(swallowedId)) {
-        if (io.MouseClickedCount[ImGuiMouseButton_Left] == 2) {
+        if (h.doubleClicks && io.MouseClickedCount[ImGuiMouseButton_Left] == 2) {
             // The second press of a double click belongs to the double click alone: no press, no
             // drag, and nothing more until the button goes up.
             out.doubleClicked = true;

@@ -32,6 +32,9 @@ struct Hotspot {
     int32_t dragAxis = DragAxis::free;
     int32_t mouseCursor = -1;  // an ImGuiMouseCursor_ value; negative: chosen by kind
     const char* tooltip = nullptr;
+    // A double click means something here (a reset, an entry): its second press belongs to the
+    // double click alone. Everywhere else every press counts, however soon it follows the last.
+    bool doubleClicks = false;
 };
 
 struct Interaction {
@@ -41,7 +44,7 @@ struct Interaction {
     bool released = false;  // this frame
     bool dragging = false;  // moved more than 3 px x scale since the press
     bool clicked = false;   // released without dragging
-    bool doubleClicked = false;
+    bool doubleClicked = false;  // only where the hotspot gives double clicks a meaning
     bool rightClicked = false;
     int32_t dragAxis = DragAxis::free;  // in force
     ImVec2 stepDelta{0.0f, 0.0f};        // since the previous frame

@@ -79,5 +79,44 @@ TEST(PresetArrows, FourClicksOnAnArrowWithoutMovingStepFourPresetsAndTheBarFitsT
     }
 }
 
+// Clicks that follow each other inside the double-click time each count where a double click means
+// nothing: on the preset arrows and on a switch.
+TEST(PresetArrows, EveryClickCountsHoweverSoonItFollowsTheLast) {
+    const AppEnvironment env;
+    // clang-format off
+    const struct { const char* button; int clicks; } cases[] = {
+        {"next", 2}, {"previous", 2}, {"next", 20}, {"Legato", 2}, {"Legato", 3},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        Editor editor(1);
+        EditorFrames frames;
+        const std::uint64_t count = editor.presets.entries.size();
+        const std::uint64_t start = editor.presetIndex;
+        const float legato = editor.patch.legato;
+        ImGuiID id = 0;
+        frames.frameWith({}, [&](const ui::FrameInfo& info) {
+            editor.draw(info);
+            id = documentButtonId(c.button);
+        });
+        const std::optional<ImVec2> at = std::string(c.button) == "Legato"
+                                             ? std::optional(EditorFrames::centre(frames.findText("Legato").value()))
+                                             : findButton(frames, editor, id, 1.0f);
+        ASSERT_TRUE(at) << c.button;
+        frames.frame(editor, ui::testing::pointer(at->x, at->y), 0.5f);
+        for (int k = 0; k < c.clicks; ++k) {  // 0.2 s from one press to the next
+            for (const bool down : {true, false}) frames.frame(editor, ui::testing::pointer(at->x, at->y, down), 0.1f);
+        }
+        const auto steps = static_cast<std::uint64_t>(c.clicks);
+        const std::string button = c.button;
+        if (button == "Legato") {
+            EXPECT_EQ(editor.patch.legato, c.clicks % 2 == 0 ? legato : 1.0f - legato) << c.clicks << " flips";
+        } else {
+            EXPECT_EQ(editor.presetIndex, button == "next" ? (start + steps) % count : (start + count - steps) % count)
+                << c.clicks << " on " << button;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tarn

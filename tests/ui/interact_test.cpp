@@ -130,9 +130,11 @@ TEST(HotspotInteraction, ClickWithoutMovementAndMissedPress) {
     ImGui::SetCurrentContext(nullptr);
 }
 
-TEST(HotspotInteraction, DoubleClickIsSwallowedUntilRelease) {
+TEST(HotspotInteraction, DoubleClickIsSwallowedUntilReleaseWhereItMeansSomething) {
     UiContext ui;
-    const auto r = run(ui, pointAt(100, 100),
+    Hotspot resets = pointAt(100, 100);
+    resets.doubleClicks = true;
+    const auto r = run(ui, resets,
                        {at(100, 100), at(100, 100, true), at(100, 100), at(100, 100, true), at(120, 100, true),
                         at(120, 100), at(100, 100), at(100, 100)});
     EXPECT_TRUE(r[1].pressed);
@@ -148,9 +150,15 @@ TEST(HotspotInteraction, DoubleClickIsSwallowedUntilRelease) {
 
     // After the release, a later press is an ordinary press again.
     const std::vector<FrameInput> later = {at(100, 100), at(100, 100, true)};
-    const auto again = run(ui, pointAt(100, 100), later);
+    const auto again = run(ui, resets, later);
     EXPECT_TRUE(again.back().pressed);
     EXPECT_FALSE(again.back().doubleClicked);
+
+    // Where a double click means nothing, its second press is a press and its release a click.
+    const auto plain = run(ui, pointAt(100, 100), {at(100, 100), at(100, 100, true), at(100, 100),
+                                                   at(100, 100, true), at(100, 100)});
+    EXPECT_TRUE(plain[3].pressed && !plain[3].doubleClicked);
+    EXPECT_TRUE(plain[4].clicked);
     ImGui::SetCurrentContext(nullptr);
 }
 
