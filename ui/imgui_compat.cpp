@@ -161,6 +161,17 @@ void installHooks(ImGuiContext* context, CompatState& state) {
     hook.Callback = updateHover;
     hook.UserData = &state;
     ImGui::AddContextHook(context, &hook);
+    // Dear ImGui drops the characters typed for a frame when the frame ends, and with them goes what
+    // their U+FFFD stood for.
+    ImGuiContextHook endFrame;
+    endFrame.Type = ImGuiContextHookType_EndFramePost;
+    endFrame.Callback = [](ImGuiContext*, ImGuiContextHook* h) {
+        StandIns& standIns = static_cast<CompatState*>(h->UserData)->standIns;
+        standIns.typed.clear();
+        standIns.typedTaken = 0;
+    };
+    endFrame.UserData = &state;
+    ImGui::AddContextHook(context, &endFrame);
 }
 
 const ImWchar* glyphRanges() {
@@ -349,7 +360,9 @@ void wantGlyphs(ImFont* face, std::string_view text) {
     for (const char* p = text.data(); p < end;) {
         unsigned int c = 0;
         p += std::max(ImTextCharFromUtf8(&c, p, end), 1);
-        if (c < 0x80 || c >= 0x10000 || face->FindGlyphNoFallback(static_cast<ImWchar>(c)) != nullptr) continue;
+        const bool privateUse = c >= privateUseFirst && c <= privateUseLast;
+        if (c < 0x80 || c >= 0x10000 || privateUse || face->FindGlyphNoFallback(static_cast<ImWchar>(c)) != nullptr)
+            continue;
         if (!family.blocksAsked.test(c / glyphBlockSize)) askBlock(state, known->family, c / glyphBlockSize);
     }
 }

@@ -14,6 +14,10 @@
 //   into the family's faces before the next frame, from the family's own font or, for what it lacks,
 //   from another loaded font. A character no loaded font holds draws as U+FFFD.
 // - No hover delays or stationary test: they are emulated with 1.92's timing.
+// - Text fields hold 16-bit characters: anything past U+FFFF becomes U+FFFD, and the field's count of
+//   UTF-8 bytes, taken from the text it was given, then disagrees with its characters (the text it
+//   writes back gains a byte and a NUL). Text fields are given their text with every such character
+//   standing in as a private-use character, and take typed and pasted text the same way.
 #pragma once
 
 #include <imgui.h>
@@ -21,7 +25,9 @@
 #include <bitset>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -94,6 +100,28 @@ struct FontFamily {
 // U+FFFD, so the atlas stays well inside the texture sizes GL drivers take at every UI scale.
 inline constexpr double maxAddedTexels = 2048.0 * 4096.0;
 
+// The private-use characters that stand in, inside text fields, for characters 1.86 cannot hold:
+// those past U+FFFF, and the private-use ones the text itself holds (which would otherwise read as
+// stand-ins). U+E000 + i stands for held[i]; once given, a stand-in keeps its character for the
+// context's life, so a text reads the same in every frame. Past the last private-use character new
+// ones stand in as U+FFFD.
+inline constexpr char32_t privateUseFirst = 0xE000;  // the private use area of the 16-bit plane
+inline constexpr char32_t privateUseLast = 0xF8FF;
+struct StandIns {
+    std::vector<char32_t> held;
+    std::unordered_map<char32_t, char16_t> standInFor;
+    // 1.86 drops typed private-use characters before a text field's character filter sees them, so a
+    // typed stand-in is queued as U+FFFD and the filter puts back what each typed U+FFFD of this
+    // frame stands for, in order.
+    std::vector<char16_t> typed;
+    size_t typedTaken = 0;
+    // While a text field runs: the platform's clipboard handlers, and the pasted text as the field reads it.
+    const char* (*outerGetClipboard)(void*) = nullptr;
+    void (*outerSetClipboard)(void*, const char*) = nullptr;
+    void* outerClipboardData = nullptr;
+    std::string pasted;
+};
+
 // Everything this layer keeps per UI context.
 struct CompatState {
     std::vector<BakedFace> faces;
@@ -104,6 +132,7 @@ struct CompatState {
     std::vector<float> fontSizeStack;               // pixel sizes of the open pushFont calls
     StyleExtras extras;
     HoverState hover;
+    StandIns standIns;
     uint64_t atlasGeneration = 0;
     bool atlasDirty = false;
 };
@@ -111,7 +140,8 @@ struct CompatState {
 // Widest image the atlas takes, and the atlas texture's width.
 inline constexpr int atlasWidth = 2048;
 
-// Registers the per-frame hover update on a Dear ImGui context; `state` outlives the context.
+// Registers the per-frame hover update, and the end of each frame's typed stand-ins, on a Dear ImGui
+// context; `state` outlives the context.
 void installHooks(ImGuiContext* context, CompatState& state);
 
 // Glyph ranges baked into every face: Latin-1, Latin Extended-A, general punctuation (with U+2026),
@@ -159,6 +189,8 @@ ImFont* faceFor(ImFont* font, float pixelSize);
 // Asks for the characters of UTF-8 `text` that `face` lacks: those a loaded font holds are baked into
 // the face's family before the next frame (this frame draws U+FFFD in their place). For text that
 // Dear ImGui's own widgets draw in the current font; addText and calcTextSize ask by themselves.
+// Private-use characters are never baked: they mean something only by agreement (Inter's own are its
+// alternate letter forms), and in text fields they stand in for other characters, drawn as U+FFFD.
 void wantGlyphs(ImFont* face, std::string_view text);
 
 // Text at a pixel size in a font family, from its best face (as 1.92's AddText with a size).
@@ -200,6 +232,17 @@ bool isChordPressed(Chord chord);
 // field does when tabbed into (its text selected). 1.86's SetKeyboardFocusHere gets there two frames
 // later, and what is typed in between would be lost.
 void activateInputNow(ImGuiID id);
+
+// ImGui::InputText, or InputTextWithHint when `hint` is given, over UTF-8 text of any characters: the
+// field shows characters 1.86 cannot hold as U+FFFD and gives them back unchanged. Control characters
+// (C0, DEL, C1) are neither shown nor given back: a one-line field has no use for them, and 1.86
+// compares the text it holds with the one it is given in every frame, so what cannot come out must
+// not go in. True when the field changed the text; only then is `text` rewritten.
+bool inputText(const char* label, const char* hint, std::string& text);
+
+// Text typed on the keyboard (SDL's text input), as io.AddInputCharactersUTF8 adds it but with every
+// character reaching the text field whole, whatever its plane. Typed control characters are left out.
+void addTypedText(std::string_view utf8);
 
 // Draw callbacks: 1.86's AddCallback takes the callback and one user-data pointer.
 void addCallback(ImDrawList* list, ImDrawCallback callback, void* data = nullptr);

@@ -7,7 +7,6 @@
 #include "ui/ui_context.h"
 
 #include <imgui.h>
-#include <imgui_stdlib.h>
 
 #include <algorithm>
 #include <optional>
@@ -37,12 +36,8 @@ bool textField(const char* id, const Rect& r, std::string& text, std::string_vie
         // field had when it took the keyboard): closing a popup with Escape loses nothing.
         std::optional<std::string> kept;
         if (compat::isKeyPressed(compat::Key::Escape, false)) kept = text;
-        if (placeholder.empty()) {
-            changed = ImGui::InputText("##text", &text);
-        } else {
-            const std::string hint(placeholder);
-            changed = ImGui::InputTextWithHint("##text", hint.c_str(), &text);
-        }
+        const std::string hint(placeholder);
+        changed = compat::inputText("##text", hint.empty() ? nullptr : hint.c_str(), text);
         if (kept && ImGui::IsItemDeactivated()) {
             changed = false;
             text = std::move(*kept);

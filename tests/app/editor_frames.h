@@ -6,6 +6,7 @@
 #include "tests/ui/drawn_text.h"
 #include "tests/ui/widget_frames.h"
 #include "ui/host/root_window.h"
+#include "ui/imgui_compat.h"
 #include "ui/ui_context.h"
 #include "ui/view.h"
 
@@ -57,7 +58,7 @@ public:
             for (int k = 0; k < ImGuiKey_COUNT; ++k) io.KeyMap[k] = k;
             for (bool& down : io.KeysDown) down = false;
             for (ImGuiKey k : input.keys) io.KeysDown[k] = true;
-            for (char c : input.typed) io.AddInputCharacter(static_cast<unsigned char>(c));
+            ui::compat::addTypedText(input.typed);  // as the window host hands on typed text
             io.MouseDown[0] = input.left;
             io.MouseDown[1] = right;
             io.KeyShift = input.shift;

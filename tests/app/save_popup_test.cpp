@@ -1,18 +1,95 @@
 // The save-preset popup as the keyboard and the pointer meet it: where typing goes, Escape, and the
 // click that closes it.
 #include "app/editor.h"
+#include "storage/preset_save.h"
 #include "tests/app/editor_frames.h"
+#include "tests/storage/preset_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace tarn {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::AppEnvironment;
 using testing::EditorFrames;
+
+// The editor over a preset folder of its own. A preset named `nameJson` (JSON string text, escapes as
+// written) is written in the category Acid, as another program could, and chosen (none: the factory
+// sound Demo, of the category Pluck); then the header's Save (1) or Save As (2), End, each frame's
+// typing into the popup's name field and Enter. Gives every preset file's path below the plugin's
+// folder, sorted.
+std::set<std::string> saveAsTheUserDoes(Editor& editor, const std::string& nameJson, std::uint32_t action,
+                                        const std::vector<std::string>& typed) {
+    const fs::path folder = editor.presets.userFolder / "tarnlode";
+    if (!nameJson.empty()) {
+        testing::writePreset(folder / "acid" / "by-hand.json", "by-hand", nameJson, "Acid");
+        editor.presets.rescan();
+        editor.loadPreset(editor.presets.entries.size() - 1);  // listed after the factory sounds
+    }
+    EditorFrames frames;
+    frames.frame(editor);
+    frames.frameWith({}, [&](const ui::FrameInfo& info) {
+        editor.initPresetsStrip(action);
+        editor.draw(info);
+    });
+    frames.frame(editor, ui::testing::keys({ImGuiKey_End}));
+    for (const std::string& text : typed) frames.frame(editor, ui::testing::typing(text));
+    frames.frame(editor, ui::testing::keys({ImGuiKey_Enter}));
+    std::set<std::string> files;
+    std::error_code none;  // no folder yet: no files
+    for (const auto& entry : fs::recursive_directory_iterator(folder, none))
+        if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), folder).string());
+    return files;
+}
+
+// A name with characters past 16 bits, opened, then Save As with End, " 2" and Enter: the file holds
+// every character, byte for byte what saving that name writes.
+TEST(SavePopup, ANameWithCharactersPastSixteenBitsIsEditedAndSavedWhole) {
+    // clang-format off
+    const struct { std::string nameJson, saved, file; } cases[] = {
+        {"Hand 🎸 emoji",                 "Hand 🎸 emoji 2",          "acid/hand-🎸-emoji-2.json"},
+        {"Hand \\ud83c\\udfb8 emoji",     "Hand 🎸 emoji 2",          "acid/hand-🎸-emoji-2.json"},
+        {"𝄞𠀋",                           "𝄞𠀋 2",                    "acid/𝄞𠀋-2.json"},
+        // Private-use characters of its own and a replacement mark.
+        {"\\ue000😀\\uf8ff \\ufffd",       "\uE000😀\uF8FF \uFFFD 2",   "acid/\uE000😀\uF8FF-\uFFFD-2.json"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const AppEnvironment env;
+        Editor editor(1);
+        ASSERT_TRUE(saveAsTheUserDoes(editor, c.nameJson, 2, {" 2"}).contains(c.file)) << c.saved;
+        IssueList issues;
+        const auto expected = writePackage(buildPresetPackage({c.saved, "Acid"}, editor.patch), issues);
+        const std::string text = testing::readText(editor.presets.userFolder / "tarnlode" / c.file);
+        EXPECT_TRUE(expected && text == std::string(expected->begin(), expected->end())) << text;
+    }
+}
+
+// Typed text reaches the document with every character, whatever its plane, a character a frame or
+// several at once as an input method hands them over.
+TEST(SavePopup, TypedCharactersOfEveryPlaneReachTheDocument) {
+    // clang-format off
+    const struct { std::vector<std::string> typed; std::string saved; } cases[] = {
+        {{"🎸"},                              "🎸"},
+        {{"B", "𝄞", "ä", "😀"},               "B𝄞ä😀"},
+        {{"Bass 𝄞 line 😀"},                  "Bass 𝄞 line 😀"},
+        {{"\uE000🎸\uFFFD", "😀\uFFFD\uF8FF"}, "\uE000🎸\uFFFD😀\uFFFD\uF8FF"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const AppEnvironment env;
+        Editor editor(1);
+        saveAsTheUserDoes(editor, "", 1, c.typed);  // Save on a factory sound asks for a name
+        const PresetEntry& saved = editor.presets.entries.at(editor.presetIndex);  // as read back from its file
+        EXPECT_TRUE(saved.name == c.saved && !saved.factory) << saved.name;
+    }
+}
 
 // Opens a popup from the header's preset actions (1 Save on the factory sound: the save popup; 7 the
 // browser), types, then ends with Escape or a click on a text drawn outside the popup.

@@ -193,6 +193,9 @@ TEST(ScriptText, NamesAreDrawnInTheGlyphsOfTheFontsThatHoldThem) {
         {"Trầm sâu Ủ", U"TrầmsâuỦ"},
         // Neither font holds the ideograph; 1.86 decodes no character past U+FFFF (the emoji).
         {"Bass 中 \xF0\x9F\x98\x80 end", U"Bass\uFFFD\uFFFDend"},
+        // Private-use characters mean something only by agreement: none is drawn from a font, nor is what
+        // the name field holds in place of a character past U+FFFF.
+        {"Pua \uE000\uE001 \xF0\x9F\x8E\xB8 end", U"Pua\uFFFD\uFFFD\uFFFDend"},
     };
     for (float displayScale : {1.0f, 2.0f}) {
         UiContext ui;

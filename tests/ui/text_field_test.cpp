@@ -45,6 +45,37 @@ TEST(TextField, TypingChangesTheStringAndOutlinesTheActiveField) {
     EXPECT_FALSE(outlined[6]) << "a click elsewhere ends the edit";
 }
 
+// What the field copies reaches the clipboard with every character, whatever its plane, and what it
+// pastes reaches the text the same way, private-use characters and replacement marks included.
+TEST(TextField, CopyAndPasteKeepEveryCharacter) {
+    const auto ctrl = [](ImGuiKey key) {
+        WidgetInput in = keys({key});
+        in.ctrl = true;
+        return in;
+    };
+    // clang-format off
+    const struct { std::string text, clipboard; std::vector<ImGuiKey> keys; std::string textAfter, clipboardAfter; } cases[] = {
+        {"A🎸\uE000", "", {ImGuiKey_A, ImGuiKey_C, ImGuiKey_End, ImGuiKey_V}, "A🎸\uE000A🎸\uE000", "A🎸\uE000"},
+        {"x", "😀\uE001 \uFFFD𝄞", {ImGuiKey_End, ImGuiKey_V}, "x😀\uE001 \uFFFD𝄞", "😀\uE001 \uFFFD𝄞"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        UiContext ui;
+        std::string text = c.text;
+        std::vector<WidgetInput> steps{pointer(100, 62), pointer(100, 62, true), pointer(100, 62)};
+        for (ImGuiKey key : c.keys) steps.push_back(key == ImGuiKey_End ? keys({key}) : ctrl(key));
+        for (const WidgetInput& in : steps) {
+            widgetFrame(ui, in, [&](ImDrawList*) {
+                if (ImGui::GetFrameCount() == 1) ImGui::SetClipboardText(c.clipboard.c_str());  // another program's
+                textField("name", Rect{50, 50, 200, 24}, text, "");
+            });
+        }
+        const ContextScope scope(ui);
+        EXPECT_EQ(text, c.textAfter);
+        EXPECT_EQ(std::string(ImGui::GetClipboardText()), c.clipboardAfter);
+    }
+}
+
 TEST(TextField, EmptyPlaceholderUsesAPlainField) {
     UiContext ui;
     std::string text;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tests/ui/ui_test_frames.h"
+#include "ui/imgui_compat.h"
 #include "ui/ui_context.h"
 
 #include <imgui.h>
@@ -16,9 +17,10 @@ struct WidgetInput {
     ImVec2 mouse{-1.0f, -1.0f};
     bool left = false;
     bool shift = false;
+    bool ctrl = false;
     float wheel = 0.0f;          // notches turned this frame, up positive
     std::vector<ImGuiKey> keys;  // held down during the frame
-    std::string typed;           // characters queued for the frame
+    std::string typed;           // UTF-8 text typed for the frame
 };
 
 inline WidgetInput pointer(float x, float y, bool left = false) {
@@ -52,8 +54,9 @@ void widgetFrame(UiContext& ui, const WidgetInput& input, Body&& body, ImVec2 di
         for (ImGuiKey k : input.keys) io.KeysDown[k] = true;
         io.MouseDown[0] = input.left;
         io.KeyShift = input.shift;
+        io.KeyCtrl = input.ctrl;
         io.MouseWheel = input.wheel;
-        for (char c : input.typed) io.AddInputCharacter(static_cast<unsigned char>(c));
+        compat::addTypedText(input.typed);  // as the window host hands on typed text
         io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
     }
     TestFrame frame(ui, display, 1.0f / 60.0f, input.mouse);

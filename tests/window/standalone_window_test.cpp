@@ -353,6 +353,12 @@ TEST(StandaloneWindow, QuickChordsGiveTheirCommandOnceAndSelectAllInATextField) 
         pointerTo(id, view, field);
         run("xdotool click 1 type tarn");
         EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.fieldText == "tarn"; }));
+        // Text past U+FFFF, as SDL hands on what an input method typed.
+        SDL_Event typed{};
+        typed.text.type = SDL_TEXTINPUT;
+        std::snprintf(typed.text.text, sizeof typed.text.text, "%s", " 🎸𝄞");
+        SDL_PushEvent(&typed);
+        EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return view.fieldText == "tarn 🎸𝄞"; }));
         for (const char* keys : {"key ctrl+a", "key --delay 0 ctrl+a"}) {
             run(std::string("xdotool ") + keys);
             view.frames(3);

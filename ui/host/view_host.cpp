@@ -186,7 +186,11 @@ bool ViewHost::handleEvent(const SDL_Event& event) {
     ContextScope scope(*ui_);
     // The backend keeps key states by the key's place; shortcuts are letters, wherever the layout puts them.
     const SDL_Event renamed = layoutKeys_->rename(event);
-    ImGui_ImplSDL2_ProcessEvent(&renamed);
+    // The backend would add typed text as 1.86 reads it, 16 bits a character.
+    if (event.type == SDL_TEXTINPUT)
+        compat::addTypedText(event.text.text);
+    else
+        ImGui_ImplSDL2_ProcessEvent(&renamed);
     if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
         // By the time an event is handled SDL's own state may be past it: a chord typed quickly
         // has let go of Ctrl before its S is handled.
