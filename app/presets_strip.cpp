@@ -102,7 +102,8 @@ void Editor::savePreset(const std::string& name, const std::string& category) {
     }
     presetIndex = *index;
     baselinePatch = saved;
-    status = "Saved " + name;
+    // The name as saved: the store leaves out control characters the name may have had.
+    status = "Saved " + presets.entries[*index].name;
     statusKind = 0;
 }
 

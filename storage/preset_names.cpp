@@ -1,6 +1,8 @@
 // The slug rule and the file-name part check shared by the preset save.
 #include "storage/preset_names.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 namespace tarn {
@@ -9,7 +11,44 @@ namespace {
 // The characters no file-name part of a preset may hold on any system a preset folder is shared with.
 constexpr std::string_view kReserved = "/\\:*?\"<>|";
 
+// Unicode's white space beyond the ASCII space and the controls, in UTF-8.
+constexpr std::string_view kWideSpaces[] = {"\u00A0", "\u1680", "\u2000", "\u2001", "\u2002", "\u2003",
+                                            "\u2004", "\u2005", "\u2006", "\u2007", "\u2008", "\u2009",
+                                            "\u200A", "\u2028", "\u2029", "\u202F", "\u205F", "\u3000"};
+
 }  // namespace
+
+std::string withoutControlCharacters(const std::string& text) {
+    std::string kept;
+    kept.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte == 0x7F) continue;
+        // U+0080..U+009F: 0xC2 then 0x80..0x9F.
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            ++i;
+            continue;
+        }
+        kept.push_back(text[i]);
+    }
+    return kept;
+}
+
+bool isBlank(const std::string& text) {
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        if (rest.front() == ' ') {
+            rest.remove_prefix(1);
+            continue;
+        }
+        const auto space = std::find_if(std::begin(kWideSpaces), std::end(kWideSpaces),
+                                        [&](std::string_view s) { return rest.starts_with(s); });
+        if (space == std::end(kWideSpaces)) return false;
+        rest.remove_prefix(space->size());
+    }
+    return true;
+}
 
 std::string presetSlug(const std::string& text) {
     std::string slug;

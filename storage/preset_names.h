@@ -12,6 +12,14 @@ namespace tarn {
 // no collapsing: "Deep  Sub!" becomes "deep--sub!".
 std::string presetSlug(const std::string& text);
 
+// The text without its control characters (C0, DEL and C1): none reaches a preset's document or
+// file name, wherever its name came from. Bytes of other UTF-8 sequences, valid or not, stay.
+std::string withoutControlCharacters(const std::string& text);
+
+// Empty, or made only of white space (the space, the no-break and typographic spaces, the line and
+// paragraph separators): nothing there names a preset.
+bool isBlank(const std::string& text);
+
 // Not empty, not "." or "..", and no byte below 0x20, no 0x7F and none of / \ : * ? " < > |.
 bool canNameFile(const std::string& text);
 

@@ -142,9 +142,13 @@ void PresetStore::load(std::size_t index, std::optional<Patch>& patch, std::stri
     patch = std::move(read);
 }
 
-std::optional<std::size_t> PresetStore::save(const std::string& name, const std::string& category, const Patch& patch,
-                                             std::string& message) {
-    if (name.empty()) {
+std::optional<std::size_t> PresetStore::save(const std::string& givenName, const std::string& givenCategory,
+                                             const Patch& patch, std::string& message) {
+    // A name may come from a file or another program: no control character reaches the document or
+    // the file name, and a name of nothing but white space is none.
+    const std::string name = withoutControlCharacters(givenName);
+    const std::string category = withoutControlCharacters(givenCategory);
+    if (isBlank(name)) {
         message = "A preset needs a name";
         return std::nullopt;
     }
@@ -164,8 +168,13 @@ std::optional<std::size_t> PresetStore::save(const std::string& name, const std:
     }
 
     // One name, one file: an earlier file of this name (another bank, a legacy file) goes, unless
-    // it is the very file just written under another path (a linked bank, a case-folding disk).
-    if (const std::optional<std::size_t> earlier = find(name)) {
+    // it is the very file just written under another path (a linked bank, a case-folding disk). So
+    // does the preset saved over when its name held control characters: it is this one now.
+    std::vector<std::string> earlierNames{name};
+    if (givenName != name) earlierNames.push_back(givenName);
+    for (const std::string& earlierName : earlierNames) {
+        const std::optional<std::size_t> earlier = find(earlierName);
+        if (!earlier) continue;
         const PresetEntry& entry = entries[*earlier];
         if (!entry.factory && !sameFile(entry.path, written->file)) {
             std::error_code error;

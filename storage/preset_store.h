@@ -45,7 +45,9 @@ public:
 
     // Saves the sound as a user preset and rescans. Gives the saved preset's index in the new
     // list, or none with `message` saying why (also when the file was written but another
-    // file hides it, or an earlier copy could not be removed).
+    // file hides it, or an earlier copy could not be removed). The name and category are saved
+    // without their control characters; a name of nothing but white space is refused.
+    // The preset of the name as given goes as well when that differs from the name saved.
     std::optional<std::size_t> save(const std::string& name, const std::string& category, const Patch& patch,
                                     std::string& message);
 

@@ -91,6 +91,30 @@ TEST(SavePopup, TypedCharactersOfEveryPlaneReachTheDocument) {
     }
 }
 
+// No control character gets into a name, a file name or a document (the status shows the name as read
+// back from it): not from a preset file, such as the NUL an earlier version wrote into one, not typed.
+// A name of nothing but spaces is no name.
+TEST(SavePopup, NoControlCharacterSurvivesIntoAName) {
+    // clang-format off
+    const struct { const char* nameJson; std::uint32_t action; std::vector<std::string> typed;
+                   std::string status; std::set<std::string> files; } cases[] = {
+        {"Hand \\ufffd emoji 2\\u0000", 1, {},     "Saved Hand \uFFFD emoji 2",   {"acid/hand-\uFFFD-emoji-2.json"}},
+        {"Hand \\ufffd emoji 2\\u0000", 2, {" 3"}, "Saved Hand \uFFFD emoji 2 3", {"acid/by-hand.json", "acid/hand-\uFFFD-emoji-2-3.json"}},
+        {"a\\tb\\u007fc\\u0085d",        2, {},     "Saved abcd",                 {"acid/abcd.json"}},
+        {"",  1, {"x\u0085\x01y", "\x7f\u009fz"},    "Saved xyz",                  {"pluck/xyz.json"}},
+        {"",  1, {"   "},                           "A preset needs a name",      {}},
+        {"",  1, {" \u00A0\u3000"},                  "A preset needs a name",      {}},
+        {"\\u0001\\u0002", 1, {},               "A preset needs a name",      {"acid/by-hand.json"}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const AppEnvironment env;
+        Editor editor(1);
+        EXPECT_EQ(saveAsTheUserDoes(editor, c.nameJson, c.action, c.typed), c.files) << c.nameJson;
+        EXPECT_EQ(editor.status, c.status) << c.nameJson;
+    }
+}
+
 // Opens a popup from the header's preset actions (1 Save on the factory sound: the save popup; 7 the
 // browser), types, then ends with Escape or a click on a text drawn outside the popup.
 TEST(SavePopup, TakesTheTypingAtOnceClosesOnEscapeWithTheNameKeptAndLetsTheClosingClickThrough) {

@@ -269,9 +269,11 @@ TEST_F(PresetSave, UserFolderThatIsAFileFailsCleanly) {
 
 TEST_F(PresetSave, NamesThatTryToEscapeStayInsideTheirBankOrFail) {
     PresetStore store(user, legacy);
-    const std::vector<std::string> names{"..", "../../x", "a/b\\c", std::string("ctl\x01\x1b[2J\n", 9),
-                                         std::string(300, 'z'), "..\\..\\y", "/abs"};
-    for (const std::string& name : names) {
+    // Each name and the name it is listed under: control characters never reach the file.
+    const std::vector<std::pair<std::string, std::string>> names{
+        {"..", ".."}, {"../../x", "../../x"}, {"a/b\\c", "a/b\\c"}, {std::string("ctl\x01\x1b[2J\n", 9), "ctl[2J"},
+        {std::string(300, 'z'), std::string(300, 'z')}, {"..\\..\\y", "..\\..\\y"}, {"/abs", "/abs"}};
+    for (const auto& [name, listed] : names) {
         for (const std::string& category : {std::string("Sub"), name}) {
             std::string message;
             const auto index = store.save(name, category, Patch{}, message);
@@ -281,7 +283,7 @@ TEST_F(PresetSave, NamesThatTryToEscapeStayInsideTheirBankOrFail) {
             }
             const fs::path path = store.entries[*index].path;
             EXPECT_EQ(path.parent_path().parent_path(), plugin) << path;
-            EXPECT_EQ(store.entries[*index].name, name);
+            EXPECT_EQ(store.entries[*index].name, listed);
         }
     }
     // Nothing outside the plugin folder's banks, and no temporary files.
