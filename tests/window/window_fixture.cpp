@@ -73,9 +73,11 @@ int run(const std::string& command, std::string* out) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-Xvfb::Xvfb(Desktop desktop, int dpi) : folder(temporaryFolder()) {
+Xvfb::Xvfb(Desktop desktop, int dpi, ScreenSize screen) : folder(temporaryFolder()) {
     // The server takes the first free display and names it once it accepts connections.
-    server_ = popen("echo $$; exec Xvfb -displayfd 1 -screen 0 2560x1600x24 -noreset -nolisten tcp 2>/dev/null", "r");
+    const std::string command = "echo $$; exec Xvfb -displayfd 1 -screen 0 " + std::to_string(screen.width) + "x" +
+                                std::to_string(screen.height) + "x24 -noreset -nolisten tcp 2>/dev/null";
+    server_ = popen(command.c_str(), "r");
     int display = -1;
     if (server_ == nullptr || std::fscanf(server_, "%d %d", &pid_, &display) != 2) {
         throw std::runtime_error("Xvfb did not start");
@@ -161,13 +163,13 @@ std::string windowWithTitle(const std::string& title, const std::string& except)
 }
 
 std::ostream& operator<<(std::ostream& out, const XWindow& w) {
-    return out << w.width << "x" << w.height << " at " << w.x << "," << w.y << (w.viewable ? "" : " unmapped") << " ["
-               << w.netWmState << "] " << w.wmState;
+    return out << w.width << "x" << w.height << " at " << w.x << "," << w.y << " (minimum " << w.minWidth << "x"
+               << w.minHeight << ")" << (w.viewable ? "" : " unmapped") << " [" << w.netWmState << "] " << w.wmState;
 }
 
 XWindow askServer(const std::string& id) {
     std::string said;
-    run("xwininfo -id " + id + "; xprop -id " + id + " _NET_WM_STATE WM_STATE", &said);
+    run("xwininfo -id " + id + "; xprop -id " + id + " _NET_WM_STATE WM_STATE WM_NORMAL_HINTS", &said);
     XWindow w;
     std::istringstream lines(said);
     for (std::string line; std::getline(lines, line);) {
@@ -182,6 +184,9 @@ XWindow askServer(const std::string& id) {
         if (line.find("Map State: IsViewable") != std::string::npos) w.viewable = true;
         if (line.starts_with("_NET_WM_STATE(ATOM) =")) w.netWmState = line.substr(line.find('=') + 1);
         if (const size_t at = line.find("window state: "); at != std::string::npos) w.wmState = line.substr(at + 14);
+        if (const size_t at = line.find("minimum size: "); at != std::string::npos) {
+            std::sscanf(line.c_str() + at + 14, "%d by %d", &w.minWidth, &w.minHeight);
+        }
     }
     return w;
 }

@@ -27,11 +27,16 @@ int run(const std::string& command, std::string* out = nullptr);
 // (openbox: small, and it follows the hints SDL sends for maximise, fullscreen and the minimum size).
 enum class Desktop { bare, windowManager };
 
+// The screen's size in pixels.
+struct ScreenSize {
+    int width = 2560, height = 1600;
+};
+
 // Xvfb on a free display with Xft.dpi `dpi` (144: scale 1.5), DISPLAY pointing at it and GTK kept
 // quiet and away from the user's files; stopped on destruction. Throws when it does not start.
 class Xvfb {
 public:
-    explicit Xvfb(Desktop desktop = Desktop::bare, int dpi = 144);
+    explicit Xvfb(Desktop desktop = Desktop::bare, int dpi = 144, ScreenSize screen = {});
     ~Xvfb();
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
@@ -49,9 +54,11 @@ private:
 // A visible window with this exact title other than `except`, as soon as one shows; "" if none does.
 std::string windowWithTitle(const std::string& title, const std::string& except = "");
 
-// What the X server says of a window (xwininfo, xprop): its place on the screen, its size and states.
+// What the X server says of a window (xwininfo, xprop): its place on the screen, its size, the
+// smallest size it asks the window manager to keep (WM_NORMAL_HINTS; 0 where it asks none) and states.
 struct XWindow {
     int x = 0, y = 0, width = 0, height = 0;
+    int minWidth = 0, minHeight = 0;
     bool viewable = false;
     std::string netWmState;  // _NET_WM_STATE's atoms as xprop lists them; "" for none
     std::string wmState;     // WM_STATE's "Normal" or "Iconic"; "" where no window manager set it

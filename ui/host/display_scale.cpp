@@ -65,10 +65,19 @@ PixelRect displayWorkArea(int displayIndex) {
     return {area.x, area.y, area.w, area.h};
 }
 
-PixelRect fitInside(PixelRect window, const PixelRect& area, int minWidth, int minHeight) {
+PixelSize minimumInside(int minWidth, int minHeight, float scale, const PixelRect& area) {
+    PixelSize minimum{static_cast<int>(std::lroundf(static_cast<float>(minWidth) * scale)),
+                      static_cast<int>(std::lroundf(static_cast<float>(minHeight) * scale))};
+    if (area.width <= 0 || area.height <= 0) return minimum;
+    minimum.width = std::min(minimum.width, area.width);
+    minimum.height = std::min(minimum.height, area.height);
+    return minimum;
+}
+
+PixelRect fitInside(PixelRect window, const PixelRect& area, PixelSize minimum) {
     if (area.width <= 0 || area.height <= 0) return window;
-    window.width = std::max(std::min(window.width, area.width), minWidth);
-    window.height = std::max(std::min(window.height, area.height), minHeight);
+    window.width = std::max(std::min(window.width, area.width), minimum.width);
+    window.height = std::max(std::min(window.height, area.height), minimum.height);
     // The far edge first, so that a window wider than the area keeps its near edge on it.
     window.x = std::max(std::min(window.x, area.x + area.width - window.width), area.x);
     window.y = std::max(std::min(window.y, area.y + area.height - window.height), area.y);

@@ -23,9 +23,19 @@ struct PixelRect {
 // whole display where the window system does not say, an empty rectangle without a display.
 PixelRect displayWorkArea(int displayIndex);
 
-// `window` made to lie wholly in `area`: its size capped to the area's but never below
-// `minWidth` x `minHeight`, then moved the least distance that brings it inside. A window larger
-// than the area even so keeps the area's top-left corner; an empty area leaves the window as it is.
-PixelRect fitInside(PixelRect window, const PixelRect& area, int minWidth, int minHeight);
+// A window's size in pixels.
+struct PixelSize {
+    int width = 0, height = 0;
+};
+
+// The smallest window, `minWidth` x `minHeight` logical pixels at `scale`, in pixels, capped to
+// `area` (unless the area is empty): a minimum larger than the screen would keep the window hanging
+// off it, so on such a screen the view gives way below its own minimum instead.
+PixelSize minimumInside(int minWidth, int minHeight, float scale, const PixelRect& area);
+
+// `window` made to lie wholly in `area`: its size capped to the area's but never below `minimum`,
+// then moved the least distance that brings it inside. A window larger than the area even so keeps
+// the area's top-left corner; an empty area leaves the window as it is.
+PixelRect fitInside(PixelRect window, const PixelRect& area, PixelSize minimum);
 
 }  // namespace tarn::ui

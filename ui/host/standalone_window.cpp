@@ -11,6 +11,9 @@
 //   than the screen hanging off it, with its caption out of reach. The size in logical pixels is
 //   kept across scale changes, so a capped or rounded size does not drift: 100 % -> 125 % ->
 //   100 % gives back the exact pixels. A size the user gave the window becomes the logical size.
+// - The minimum size in pixels is capped to the same work area, so that a large scale on a small
+//   screen (480 x 360 at 400 % is 1920 x 1440) neither grows the window past the screen nor keeps
+//   the window manager from fitting it there; the view then gives way below its own minimum.
 // - The minimum size goes to the window system (WM_NORMAL_HINTS) at creation and at every scale
 //   change, in place of answers to WM_GETMINMAXINFO. No window class is registered, and there is
 //   no non-client frame to compute (WM_NCCALCSIZE): a maximised window keeps its whole area.
@@ -214,6 +217,9 @@ private:
         return ui != nullptr ? ui->displayScale : 1.0f;
     }
     void rescale(float newScale);
+    PixelSize minimumSize() {
+        return minimumInside(options_.minWidth, options_.minHeight, displayScale(), displayWorkArea(displayIndex()));
+    }
     void applyMinimumSize();
     int pixels(float logical) { return static_cast<int>(std::lroundf(logical * displayScale())); }
 
@@ -251,12 +257,11 @@ StandaloneWindow::StandaloneWindow(View& view, const StandaloneOptions& options)
         return static_cast<int>(std::lroundf(static_cast<float>(logical) * primaryScale));
     };
     const PixelRect area = displayWorkArea(0);
-    const int minWidth = primaryPixels(options_.minWidth), minHeight = primaryPixels(options_.minHeight);
-    PixelRect start =
-        fitInside({0, 0, primaryPixels(options_.width), primaryPixels(options_.height)}, area, minWidth, minHeight);
+    const PixelSize minimum = minimumInside(options_.minWidth, options_.minHeight, primaryScale, area);
+    PixelRect start = fitInside({0, 0, primaryPixels(options_.width), primaryPixels(options_.height)}, area, minimum);
     start.x = area.x + (area.width - start.width) / 2;
     start.y = area.y + (area.height - start.height) / 2;
-    start = fitInside(start, area, minWidth, minHeight);
+    start = fitInside(start, area, minimum);
     window_.reset(
         SDL_CreateWindow(options_.title.c_str(), start.x, start.y, start.width, start.height,
                          SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
@@ -481,9 +486,8 @@ void StandaloneWindow::rescale(float newScale) {
     setDisplayScale(*ui, newScale);
     applyMinimumSize();
     if (!restored) return;
-    const PixelRect fitted =
-        fitInside({now.x, now.y, pixels(logicalWidth_), pixels(logicalHeight_)}, displayWorkArea(displayIndex()),
-                  pixels(static_cast<float>(options_.minWidth)), pixels(static_cast<float>(options_.minHeight)));
+    const PixelRect fitted = fitInside({now.x, now.y, pixels(logicalWidth_), pixels(logicalHeight_)},
+                                       displayWorkArea(displayIndex()), minimumSize());
     askedWidth_ = fitted.width;
     askedHeight_ = fitted.height;
     SDL_SetWindowSize(window_.get(), fitted.width, fitted.height);
@@ -491,8 +495,8 @@ void StandaloneWindow::rescale(float newScale) {
 }
 
 void StandaloneWindow::applyMinimumSize() {
-    SDL_SetWindowMinimumSize(window_.get(), pixels(static_cast<float>(options_.minWidth)),
-                             pixels(static_cast<float>(options_.minHeight)));
+    const PixelSize minimum = minimumSize();
+    SDL_SetWindowMinimumSize(window_.get(), minimum.width, minimum.height);
 }
 
 }  // namespace
