@@ -78,7 +78,11 @@ void Editor::draw(const ui::FrameInfo& frame) {
 
     // Stacked from the bottom: voice strip, waveform, render strip, canvas. A short window takes its
     // height from the canvas first, then from the waveform, so the render strip and the voice strip
-    // stay whole and in reach down to the smallest window. A block's gap goes and comes with it.
+    // stay whole and in reach down to the window's minimum size. A block's gap goes and comes with it.
+    // Only a screen smaller than that minimum makes the window shorter still: the render strip then
+    // goes whole, as the waveform it fills has gone already and a button cut to a sliver would still
+    // take clicks, and the voice strip gives up height last. What is left above it stays empty (a
+    // hundredth of a pixel is rounding).
     const float gap = 8.0f * s;
     float left = std::max(area.h, 0.0f);
     const auto claim = [&left](float wanted) {
@@ -87,6 +91,7 @@ void Editor::draw(const ui::FrameInfo& frame) {
         return h;
     };
     const float voiceHeight = claim(150.0f * s);
+    if (left + 0.01f < gap + 24.0f * s) left = 0.0f;
     const float renderGap = claim(gap);
     const float renderHeight = claim(24.0f * s);
     float waveformGap = claim(gap);
@@ -108,7 +113,7 @@ void Editor::draw(const ui::FrameInfo& frame) {
     renderStripRect = takeBottom(area, renderHeight);
     drawRenderStrip(renderStripRect, config);
     takeBottom(area, canvasGap);
-    canvasRect = takeBottom(area, area.h);
+    canvasRect = takeBottom(area, left);
     drawCanvas(canvasRect, phase, config);
 
     player.publishPatch(patch);
