@@ -9,6 +9,8 @@
 
 #include <imgui.h>
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -158,6 +160,10 @@ std::optional<int32_t> beginMenuPopup(const char* id, std::span<const MenuItem> 
     const ImVec2 position(storage->GetFloat(ImGui::GetID("x")), storage->GetFloat(ImGui::GetID("y")));
     ImGui::PopID();
     ImGui::SetNextWindowPos(position, ImGuiCond_Always, ImVec2(0.0f, 0.0f));
+    // A window shorter than the menu (a small screen at a large scale) would leave its last items
+    // below the window's edge, out of reach: the menu ends there and scrolls instead.
+    const float room = std::max(ImGui::GetIO().DisplaySize.y - position.y, 0.0f);
+    ImGui::SetNextWindowSizeConstraints(ImVec2(0.0f, 0.0f), ImVec2(FLT_MAX, room));
     pushPopupStyle(8.0f, 6.0f);
     std::optional<int32_t> chosen;
     if (ImGui::BeginPopup(id)) {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <imgui_internal.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,6 +41,7 @@ struct HeaderRig {
         {3, MenuItem("Export WAV...", 2, false, true, ""), 2, {{"WAV audio", {"wav"}}}, false}};
     HeaderModel model;
     Rect rect{0, 0, 900, 80};
+    ImVec2 display{1000, 700};
 
     HeaderRig() {
         model.appName = "tarnlode";
@@ -67,7 +69,7 @@ struct HeaderRig {
             result = header(info, rect, model);
             if (after) after(list);
         };
-        testing::runFrame(ui, in, body, ImVec2(1000, 700));
+        testing::runFrame(ui, in, body, display);
         return result;
     }
     std::vector<HeaderResult> frames(const std::vector<FrameInput>& inputs) {
@@ -96,7 +98,8 @@ struct HeaderRig {
         });
         return open;
     }
-    // Opens the menu and clicks the item labelled so, found by hovering down the open popup.
+    // Opens the menu and clicks the item labelled so, found by hovering down the open popup as far as
+    // the window reaches, and scrolling the popup a notch further with the wheel after each pass.
     void chooseFromMenu(const char* label) {
         frames(testing::clickAt(40, 18));
         ContextScope scope(ui);
@@ -104,11 +107,16 @@ struct HeaderRig {
         const ImGuiWindow* popup = GImGui->OpenPopupStack.back().Window;
         const ImGuiID item = ImHashStr(label, 0, popup->ID);
         const ImVec2 at = popup->Pos;
-        for (float y = at.y; y < at.y + popup->Size.y; y += 3) {
-            frame(pointerAt(at.x + 30, y));
-            if (GImGui->HoveredId != item) continue;
-            frames({pointerAt(at.x + 30, y, true), pointerAt(at.x + 30, y)});
-            return;
+        for (int notch = 0; notch < 20; ++notch) {
+            for (float y = at.y; y < std::min(at.y + popup->Size.y, display.y); y += 3) {
+                frame(pointerAt(at.x + 30, y));
+                if (GImGui->HoveredId != item) continue;
+                frames({pointerAt(at.x + 30, y, true), pointerAt(at.x + 30, y)});
+                return;
+            }
+            FrameInput wheel = pointerAt(at.x + 30, at.y + 20);
+            wheel.wheel = -1.0f;
+            frame(wheel);
         }
         FAIL() << label << " not in the menu";
     }
@@ -276,11 +284,15 @@ TEST(Menus, TheEditorsListAndItsChecks) {
 }
 
 TEST(Menus, HelpOpensTheShortcutsAndAboutBoxes) {
-    for (const char* item : {"Keyboard shortcuts", "About tarnlode"}) {
-        HeaderRig rig;
-        rig.chooseFromMenu(item);
-        EXPECT_EQ(rig.popupOpen({"tarn.header", "menu", "shortcuts"}), item[0] == 'K') << item;
-        EXPECT_EQ(rig.popupOpen({"tarn.header", "menu", "about"}), item[0] == 'A') << item;
+    // Help ends the menu, 256 pixels tall from 38 down: in reach in windows shorter than that too.
+    for (const float height : {700.0f, 260.0f, 200.0f}) {
+        for (const char* item : {"Keyboard shortcuts", "About tarnlode"}) {
+            HeaderRig rig;
+            rig.display.y = height;
+            rig.chooseFromMenu(item);
+            EXPECT_EQ(rig.popupOpen({"tarn.header", "menu", "shortcuts"}), item[0] == 'K') << item << " " << height;
+            EXPECT_EQ(rig.popupOpen({"tarn.header", "menu", "about"}), item[0] == 'A') << item << " " << height;
+        }
     }
 }
 
