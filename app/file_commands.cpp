@@ -22,14 +22,19 @@ namespace {
 std::string failureInWords(const std::error_code& error) {
     switch (error.value()) {
         case ENOSPC:
-        case EDQUOT: return "the disk is full";
-        case EFBIG: return "the file is too large for the disk";
+        case EDQUOT:
+            return "the disk is full";
+        case EFBIG:
+            return "the file is too large for the disk";
         case ENOENT:
-        case ENOTDIR: return "the folder is gone";
+        case ENOTDIR:
+            return "the folder is gone";
         case EACCES:
         case EPERM:
-        case EROFS: return "the folder cannot be written to";
-        default: break;
+        case EROFS:
+            return "the folder cannot be written to";
+        default:
+            break;
     }
     std::string text = error.message();
     if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));

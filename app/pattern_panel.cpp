@@ -64,9 +64,7 @@ bool presetCombo(PatternPanelState& state, Pattern& pattern) {
     return changed;
 }
 
-std::string barCountText(std::size_t bars) {
-    return std::to_string(bars) + (bars == 1 ? " bar" : " bars");
-}
+std::string barCountText(std::size_t bars) { return std::to_string(bars) + (bars == 1 ? " bar" : " bars"); }
 
 bool barsCombo(PatternPanelState& state, Pattern& pattern) {
     static constexpr std::size_t kCounts[] = {4, 8, 16};

@@ -22,9 +22,7 @@ std::string resolvedTarget(const std::string& path) {
     return buffer;
 }
 
-std::error_code systemError(int error) {
-    return {error, std::generic_category()};
-}
+std::error_code systemError(int error) { return {error, std::generic_category()}; }
 
 std::error_code writeInPlace(const std::string& path, const FileContents& write) {
     // Non-blocking open so that a pipe without a reader fails instead of hanging the UI.

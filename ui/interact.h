@@ -40,15 +40,15 @@ struct Hotspot {
 struct Interaction {
     bool hovered = false;
     bool held = false;
-    bool pressed = false;   // this frame
-    bool released = false;  // this frame
-    bool dragging = false;  // moved more than 3 px x scale since the press
-    bool clicked = false;   // released without dragging
+    bool pressed = false;        // this frame
+    bool released = false;       // this frame
+    bool dragging = false;       // moved more than 3 px x scale since the press
+    bool clicked = false;        // released without dragging
     bool doubleClicked = false;  // only where the hotspot gives double clicks a meaning
     bool rightClicked = false;
     int32_t dragAxis = DragAxis::free;  // in force
-    ImVec2 stepDelta{0.0f, 0.0f};        // since the previous frame
-    ImVec2 totalDelta{0.0f, 0.0f};       // since the press, after the axis lock
+    ImVec2 stepDelta{0.0f, 0.0f};       // since the previous frame
+    ImVec2 totalDelta{0.0f, 0.0f};      // since the press, after the axis lock
     ImVec2 pressPosition{0.0f, 0.0f};
     bool shift = false;  // modifiers as they were at the press
     bool alt = false;

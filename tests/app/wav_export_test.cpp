@@ -141,7 +141,10 @@ std::map<std::string, std::string> folderContents(const std::filesystem::path& f
 // written over the progress stays.
 TEST(WavExportThreads, TheWindowDrawsWhileALineExportsAndTheFileIsTheLineAsItWasWhenAsked) {
     const AppEnvironment env;
-    const struct { int bars; bool askAgain; } cases[] = {{16, true}, {60, false}};  // 60: two minutes of sound
+    const struct {
+        int bars;
+        bool askAgain;
+    } cases[] = {{16, true}, {60, false}};  // 60: two minutes of sound
     for (const auto& c : cases) {
         Editor editor(1);
         EditorFrames frames;

@@ -155,8 +155,8 @@ TEST(HotspotInteraction, DoubleClickIsSwallowedUntilReleaseWhereItMeansSomething
     EXPECT_FALSE(again.back().doubleClicked);
 
     // Where a double click means nothing, its second press is a press and its release a click.
-    const auto plain = run(ui, pointAt(100, 100), {at(100, 100), at(100, 100, true), at(100, 100),
-                                                   at(100, 100, true), at(100, 100)});
+    const auto plain =
+        run(ui, pointAt(100, 100), {at(100, 100), at(100, 100, true), at(100, 100), at(100, 100, true), at(100, 100)});
     EXPECT_TRUE(plain[3].pressed && !plain[3].doubleClicked);
     EXPECT_TRUE(plain[4].clicked);
     ImGui::SetCurrentContext(nullptr);
