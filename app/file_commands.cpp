@@ -96,6 +96,8 @@ void Editor::runFileCommand(const ui::CommandFile& item, const AudioConfig& conf
 }
 
 void Editor::exportWav(const std::string& path, const std::string& name, const AudioConfig& config) {
+    // An export that ended since the frame began is done with, not still running.
+    adoptFinishedExport();
     statusKind = 2;
     // One file at a time: a second render would halve the speed of both, and the user asked for the first.
     if (wavExport.job.running()) {
