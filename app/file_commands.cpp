@@ -4,44 +4,16 @@
 #include "engine/file_replace.h"
 #include "engine/midi_file.h"
 #include "engine/offline_render.h"
+#include "engine/write_failure.h"
 #include "storage/file_bytes.h"
 #include "storage/session.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <malloc.h>
 #include <string_view>
 
 namespace tarn {
-
-namespace {
-
-// A file system's refusal as the user would put it.
-std::string failureInWords(const std::error_code& error) {
-    switch (error.value()) {
-        case ENOSPC:
-        case EDQUOT:
-            return "the disk is full";
-        case EFBIG:
-            return "the file is too large for the disk";
-        case ENOENT:
-        case ENOTDIR:
-            return "the folder is gone";
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            return "the folder cannot be written to";
-        default:
-            break;
-    }
-    std::string text = error.message();
-    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-    return text;
-}
-
-}  // namespace
 
 std::string fileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -65,7 +37,7 @@ void Editor::runFileCommand(const ui::CommandFile& item, const AudioConfig& conf
         });
         return;
     }
-    bool written = false;
+    std::error_code failed;
     if (item.command == kSaveSessionCommand) {
         Session session;
         session.patch = patch;
@@ -77,20 +49,23 @@ void Editor::runFileCommand(const ui::CommandFile& item, const AudioConfig& conf
         session.noteSource = patternDrives ? kNoteSourcePattern : kNoteSourceDemo;
         const std::string text = writeSession(session);
         // Through a temporary file, so a failed or interrupted save leaves the earlier session whole.
-        written = replaceFileContents(item.path, std::vector<std::uint8_t>(text.begin(), text.end()));
+        failed = replaceFileContentsWith(item.path, [&](int fd) {
+            return writeWhole(fd, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+        });
     } else if (item.command == kExportMidiCommand) {
-        written = writeMidiFile(pattern, item.path);
+        const std::vector<std::uint8_t> bytes = midiFileBytes(pattern);
+        failed = replaceFileContentsWith(item.path, [&](int fd) { return writeWhole(fd, bytes); });
     } else if (item.command == kExportWavCommand) {
         exportWav(item.path, name, config);
         return;
     } else {
         return;
     }
-    if (written) {
+    if (!failed) {
         status = (item.command == kSaveSessionCommand ? "Saved " : "Exported ") + name;
         statusKind = 0;
     } else {
-        status = "Could not write " + name;
+        status = "Could not write " + name + ": " + failureInWords(failed);
         statusKind = 2;
     }
 }

@@ -1,6 +1,8 @@
 // The export writers' last step: a durable replace of the target, or a write in place for devices.
 #include "engine/file_replace.h"
 
+#include "engine/file_names.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -53,10 +55,15 @@ std::error_code replaceFileContentsWith(const std::string& path, const FileConte
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
 
-    // A name of this process's own, so two exports to one target never share a temporary file.
+    // A name of this process's own, so two exports to one target never share a temporary file, and
+    // short enough for the folder whatever the length of the name it stands for.
     static std::atomic<unsigned> counter{0};
-    const std::string temporary = folder + "." + name + ".tmp-" + std::to_string(::getpid()) + "-" +
-                                  std::to_string(counter.fetch_add(1));
+    std::string suffix = ".tmp-";
+    suffix += std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+    const std::size_t room = fileNameLimit(folder.empty() ? "." : folder);
+    std::string temporary = ".";
+    temporary += cutAtCharacter(name, room > suffix.size() + 1 ? room - suffix.size() - 1 : 0);
+    temporary += suffix;
     // An overwritten export keeps the permissions its owner gave it.
     const std::optional<unsigned> permissions =
         exists ? std::optional<unsigned>(existing.st_mode & 07777) : std::nullopt;

@@ -5,6 +5,7 @@
 #include "documents/json/reader.h"
 #include "documents/zip/zip.h"
 #include "engine/durable_replace.h"
+#include "engine/write_failure.h"
 #include "storage/folder_listing.h"
 #include "storage/preset_names.h"
 #include "storage/preset_store.h"
@@ -18,6 +19,13 @@ void unwritable(IssueList& issues, std::string message) {
     addError(issues, "preset-unwritable", "", std::move(message));
 }
 
+// What the user calls the preset: its name, or its id when it has none.
+std::string presetCalled(const json::Value& document, const std::string& id) {
+    const json::Value* meta = document.find("meta");
+    const std::string name = meta != nullptr ? json::stringOr(*meta, "name", "") : std::string();
+    return name.empty() ? id : name;
+}
+
 }  // namespace
 
 Package buildPresetPackage(const PresetMeta& meta, const Patch& patch) {
@@ -28,8 +36,10 @@ Package buildPresetPackage(const PresetMeta& meta, const Patch& patch) {
     std::string error;
     // The writer's own compact text always parses; a failure would leave a Null document,
     // which the write then refuses as not an instance document.
-    if (!json::parse(text, package.document, error)) package.document = json::Value();
-    else package.document.set("id", presetSlug(meta.name));
+    if (!json::parse(text, package.document, error))
+        package.document = json::Value();
+    else
+        package.document.set("id", presetSlug(meta.name));
     return package;
 }
 
@@ -63,21 +73,19 @@ std::optional<WrittenPreset> writeUserPresetFile(const std::filesystem::path& us
     if (!error && !fs::is_directory(folder, error) && !error) {
         error = std::make_error_code(std::errc::not_a_directory);
     }
+    // Said as every other failed write is: the preset by the name it was given, why in words, and
+    // never the temporary file, which the user never chose.
+    const std::string couldNotWrite = "Could not write " + presetCalled(package.document, id) + ": ";
     if (error) {
-        unwritable(issues, pathText(folder) + ": " + systemText(error));
+        unwritable(issues, couldNotWrite + failureInWords(error));
         return std::nullopt;
     }
 
-    fs::path temporary = file;
-    temporary += ".tmp";
-    if (const std::optional<ReplaceFailure> failure = replaceFileDurably(file, temporary, *bytes)) {
-        if (failure->step == ReplaceStep::Temporary) {
-            unwritable(issues, "Could not write " + pathText(temporary));
-        } else {
-            // At SyncFolder the new file is already in place; the save still reports the failure
-            // because the preset may not survive a power loss.
-            unwritable(issues, pathText(file) + ": " + systemText(failure->error));
-        }
+    // At SyncFolder the new file is already in place; the save still reports the failure because the
+    // preset may not survive a power loss.
+    if (const std::optional<ReplaceFailure> failure =
+            replaceFileDurably(file, file.filename().string() + ".tmp", *bytes)) {
+        unwritable(issues, couldNotWrite + failureInWords(failure->error));
         return std::nullopt;
     }
 

@@ -4,14 +4,17 @@
 #include "engine/offline_render.h"
 #include "tests/app/editor_frames.h"
 #include "tests/app/background_wait.h"
+#include "tests/engine/file_limits.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -69,6 +72,51 @@ TEST(EditorFiles, ASavedSessionOpensWholeAndEveryFailureNamesItsFileAndChangesNo
         EXPECT_TRUE(editor.status.starts_with(row.status) && editor.statusKind == 2) << editor.status;
         EXPECT_TRUE(samePatchBits(editor.patch, patch) && editor.pattern.bars.size() == pattern.bars.size());
         EXPECT_EQ(std::filesystem::exists(env.file(row.file)), row.contents != nullptr) << row.file;
+    }
+}
+
+// Every write the user asks for that fails says why in the same words, naming the file as chosen (a
+// preset by its name); a file name at the file system's limit is written.
+TEST(EditorFiles, EveryFailedWriteSaysWhyInTheSameWords) {
+    enum Guard { none, fullDisk, readOnly };
+    // clang-format off
+    const struct { Guard guard; const char* folder; std::size_t nameBytes; const char* words; } cases[] = {
+        {fullDisk, "takes", 0,   "the file is too large for the disk"},
+        {readOnly, "takes", 0,   "the folder cannot be written to"},
+        {none,     "gone",  0,   "the folder is gone"},
+        {none,     "takes", 256, "the name is too long for the file system"},
+        {none,     "takes", 255, nullptr},  // written
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const AppEnvironment env;
+        Editor editor(1);
+        EditorFrames frames;
+        const std::filesystem::path takes = env.folder.path() / "takes",
+                                    plugin = editor.presets.userFolder / "tarnlode";
+        std::filesystem::create_directories(takes), std::filesystem::create_directories(plugin);
+        const auto allow = [&](std::filesystem::perms perms) {
+            for (const auto& folder : {takes, plugin}) std::filesystem::permissions(folder, perms);
+        };
+        std::optional<testing::FileSizeLimit> full;
+        std::optional<testing::FolderPermissionsBind> bound;
+        if (c.guard == fullDisk) full.emplace(64);
+        if (c.guard == readOnly)
+            allow(std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec), bound.emplace();
+        for (const auto& [command, extension, done] : {std::tuple{kSaveSessionCommand, ".json", "Saved "},
+                                                       {kExportMidiCommand, ".mid", "Exported "},
+                                                       {kExportWavCommand, ".wav", "Exported "}}) {
+            const std::size_t stem = c.nameBytes - std::strlen(extension);
+            const std::string name = (c.nameBytes > 0 ? std::string(stem, 'n') : "take") + extension;
+            editor.runFileCommand({command, (env.folder.path() / c.folder / name).string()}, kConfig);
+            ASSERT_TRUE(testing::framesUntilExported(frames, editor));
+            EXPECT_EQ(editor.status, c.words ? "Could not write " + name + ": " + c.words : done + name);
+        }
+        if (c.guard != none) {
+            editor.savePreset("Take", "Sub");
+            EXPECT_EQ(editor.status, std::string("Could not write Take: ") + c.words);
+        }
+        full.reset(), bound.reset(), allow(std::filesystem::perms::owner_all);
     }
 }
 
@@ -217,7 +265,8 @@ TEST(EditorPresets, TheBrowserListsEachPresetUnderItsCategory) {
             // The nearest heading above it in its column.
             const std::pair<std::string, ui::Rect>* under = nullptr;
             for (const auto& h : headings)
-                if (std::fabs(h.second.x - at->x) < 60.0f && h.second.y < at->y && (!under || h.second.y > under->second.y))
+                if (std::fabs(h.second.x - at->x) < 60.0f && h.second.y < at->y &&
+                    (!under || h.second.y > under->second.y))
                     under = &h;
             EXPECT_EQ(under ? under->first : "no heading", heading) << name;
         }

@@ -2,6 +2,7 @@
 #include "engine/file_replace.h"
 #include "engine/midi_file.h"
 #include "engine/wav_file.h"
+#include "engine/write_failure.h"
 
 #include "tests/engine/export_test_support.h"
 #include "tests/engine/file_limits.h"
@@ -138,6 +139,41 @@ TEST(ExportReplace, SymbolicLinkIsFollowedAndKept) {
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(tarn::testing::readBytes(real), midiFileBytes(onePattern()));
     EXPECT_EQ(folder.entries().size(), 2u);
+}
+
+// Whatever becomes of the folder while a file is written into it (as an export meets it between two
+// pieces), no temporary file is left where the folder was or where it went, nothing is written into a
+// folder moved away, and the failure says what happened.
+TEST(ExportReplace, AFolderMovedOrRemovedMidWriteLeavesNothingBehindAndSaysWhatHappened) {
+    using Change = void (*)(const fs::path& folder, const fs::path& away);
+    // clang-format off
+    const struct { Change change; const char* words; std::vector<std::string> files; } cases[] = {
+        {[](const fs::path& f, const fs::path& a) { fs::rename(f, a); },
+         "the folder was moved during the write", {"moved/take.wav: 3 bytes"}},
+        {[](const fs::path& f, const fs::path& a) { fs::rename(f, a); fs::create_directory(f); },
+         "the folder was moved during the write", {"moved/take.wav: 3 bytes"}},
+        {[](const fs::path& f, const fs::path&) { fs::remove_all(f); }, "the folder is gone", {}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        tarn::testing::ScratchFolder scratch;
+        const fs::path folder = scratch.path() / "takes";
+        fs::create_directory(folder);
+        tarn::testing::writeBytes((folder / "take.wav").string(), {'o', 'l', 'd'});
+        const std::error_code error = replaceFileContentsWith((folder / "take.wav").string(), [&](int fd) {
+            const Bytes piece(4096, 7);
+            if (const int e = writeWhole(fd, piece)) return e;
+            c.change(folder, scratch.path() / "moved");
+            return writeWhole(fd, piece);
+        });
+        EXPECT_EQ(failureInWords(error), c.words);
+        std::vector<std::string> files;
+        for (const auto& e : fs::recursive_directory_iterator(scratch.path()))
+            if (e.is_regular_file())
+                files.push_back(fs::relative(e.path(), scratch.path()).string() + ": " + std::to_string(e.file_size()) +
+                                " bytes");
+        EXPECT_EQ(files, c.files) << c.words;
+    }
 }
 
 }  // namespace

@@ -29,9 +29,9 @@ using testing::writeText;
 TEST(DurableReplace, WritesNewFileAndReplacesOldOne) {
     ScratchFolder folder;
     const fs::path target = folder.path() / "p.json";
-    EXPECT_FALSE(replaceFileDurably(target, folder.path() / "p.json.tmp", bytesOf("first")));
+    EXPECT_FALSE(replaceFileDurably(target, "p.json.tmp", bytesOf("first")));
     EXPECT_EQ(readText(target), "first");
-    EXPECT_FALSE(replaceFileDurably(target, folder.path() / "p.json.tmp", bytesOf("")));
+    EXPECT_FALSE(replaceFileDurably(target, "p.json.tmp", bytesOf("")));
     EXPECT_EQ(readText(target), "");
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"p.json"});
 }
@@ -43,13 +43,13 @@ TEST(DurableReplace, StaleTemporaryFileOrLinkIsReplacedNotFollowed) {
     const fs::path elsewhere = folder.path() / "elsewhere";
     writeText(elsewhere, "untouched");
     fs::create_symlink(elsewhere, temporary);
-    EXPECT_FALSE(replaceFileDurably(target, temporary, bytesOf("new")));
+    EXPECT_FALSE(replaceFileDurably(target, temporary.filename(), bytesOf("new")));
     EXPECT_EQ(readText(target), "new");
     EXPECT_EQ(readText(elsewhere), "untouched");
     EXPECT_FALSE(fs::exists(fs::symlink_status(temporary)));
 
     writeText(temporary, "left by a crash, longer than the new contents");
-    EXPECT_FALSE(replaceFileDurably(target, temporary, bytesOf("newer")));
+    EXPECT_FALSE(replaceFileDurably(target, temporary.filename(), bytesOf("newer")));
     EXPECT_EQ(readText(target), "newer");
     EXPECT_FALSE(fs::exists(temporary));
 }
@@ -62,7 +62,7 @@ TEST(DurableReplace, FailuresKeepTheOldFileAndLeaveNoTemporary) {
 
     // The temporary path is a (non-empty) folder: nothing is written, the folder is not ours to remove.
     writeText(temporary / "inside", "x");
-    auto failure = replaceFileDurably(target, temporary, bytesOf("new"));
+    auto failure = replaceFileDurably(target, temporary.filename(), bytesOf("new"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->step, ReplaceStep::Temporary);
     EXPECT_EQ(readText(target), "old");
@@ -72,7 +72,7 @@ TEST(DurableReplace, FailuresKeepTheOldFileAndLeaveNoTemporary) {
     // The target is a non-empty folder: the rename fails and the temporary file goes.
     const fs::path folderTarget = folder.path() / "bank.json";
     writeText(folderTarget / "keep", "x");
-    failure = replaceFileDurably(folderTarget, folder.path() / "bank.json.tmp", bytesOf("new"));
+    failure = replaceFileDurably(folderTarget, "bank.json.tmp", bytesOf("new"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->step, ReplaceStep::Rename);
     EXPECT_EQ(readText(folderTarget / "keep"), "x");
@@ -80,13 +80,13 @@ TEST(DurableReplace, FailuresKeepTheOldFileAndLeaveNoTemporary) {
     // The folder is a regular file.
     const fs::path fileFolder = folder.path() / "plain";
     writeText(fileFolder, "x");
-    failure = replaceFileDurably(fileFolder / "p.json", fileFolder / "p.json.tmp", bytesOf("new"));
+    failure = replaceFileDurably(fileFolder / "p.json", "p.json.tmp", bytesOf("new"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->error, std::errc::not_a_directory);
 
     // A name longer than the file system allows.
     const std::string longName(300, 'n');
-    failure = replaceFileDurably(folder.path() / longName, folder.path() / (longName + ".tmp"), bytesOf("new"));
+    failure = replaceFileDurably(folder.path() / longName, longName + ".tmp", bytesOf("new"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->error, std::errc::filename_too_long);
 
@@ -105,7 +105,7 @@ TEST(DurableReplace, ShortWriteIsCaught) {
     struct rlimit small = saved;
     small.rlim_cur = 1000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto failure = replaceFileDurably(target, folder.path() / "p.json.tmp", std::vector<std::uint8_t>(5000, 'x'));
+    const auto failure = replaceFileDurably(target, "p.json.tmp", std::vector<std::uint8_t>(5000, 'x'));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     ASSERT_TRUE(failure);
@@ -131,7 +131,7 @@ TEST(DurableReplace, KillAtAnyMomentLeavesOldOrNewContents) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (unsigned i = 0;; ++i) {
-                if (replaceFileDurably(target, temporary, bytesOf(i % 2 == 0 ? b : a))) ::_exit(3);
+                if (replaceFileDurably(target, temporary.filename(), bytesOf(i % 2 == 0 ? b : a))) ::_exit(3);
             }
         }
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
