@@ -1,6 +1,8 @@
 // The slug rule and the file-name part check shared by the preset save.
 #include "storage/preset_names.h"
 
+#include "engine/file_names.h"
+
 #include <algorithm>
 #include <iterator>
 #include <string_view>
@@ -64,6 +66,30 @@ std::string presetSlug(const std::string& text) {
         }
     }
     return slug;
+}
+
+std::size_t presetIdRoom(std::size_t nameLimit) {
+    constexpr std::size_t kExtensionAndTemporary = 9;  // ".json" ".tmp"
+    return nameLimit > kExtensionAndTemporary ? nameLimit - kExtensionAndTemporary : 0;
+}
+
+std::string presetId(const std::string& name, std::size_t room, const PresetIdHolder& holderOf) {
+    const std::string slug = presetSlug(name);
+    // A cut id is at least room - 3 bytes long (a character is cut off whole, four bytes at the
+    // most), so a shorter slug is never held by one and the folder need not be asked.
+    const auto takenFromAnother = [&](const std::string& id, bool onlyByACutName) {
+        if (onlyByACutName && id.size() + 3 < room) return false;
+        const std::optional<std::string> holder = holderOf(id);
+        return holder && *holder != name && (!onlyByACutName || presetSlug(*holder).size() > room);
+    };
+    if (slug.size() <= room && !takenFromAnother(slug, true)) return slug;
+    for (unsigned n = 1;; ++n) {
+        std::string suffix;
+        if (n > 1) suffix.append("-").append(std::to_string(n));
+        if (suffix.size() >= room) return cutAtCharacter(slug, room);
+        std::string id = cutAtCharacter(slug, room - suffix.size()) + suffix;
+        if (!takenFromAnother(id, false)) return id;
+    }
 }
 
 bool canNameFile(const std::string& text) {

@@ -2,6 +2,7 @@
 #include "storage/preset_store.h"
 
 #include "documents/instance.h"
+#include "engine/file_names.h"
 #include "storage/factory_presets.h"
 #include "storage/file_bytes.h"
 #include "storage/folder_listing.h"
@@ -12,6 +13,7 @@
 #include "storage/preset_scan.h"
 
 #include <algorithm>
+#include <map>
 
 namespace tarn {
 namespace {
@@ -19,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kLegacySuffix = ".tarnlode.json";
+constexpr const char* kPluginFolder = "tarnlode";
 
 bool isLegacyFileName(const fs::path& name) {
     // Case-sensitive on the name's bytes: bass.TARNLODE.JSON is not a legacy preset.
@@ -66,6 +69,17 @@ void addFile(const fs::path& path, const std::string& defaultName, std::vector<P
     gathered.push_back({std::move(meta.name), std::move(meta.category), false, path});
 }
 
+// The name of the preset each id of the plugin folder's files belongs to (its id when it has none).
+std::map<std::string, std::string> idHolders(const fs::path& pluginFolder) {
+    std::vector<SkippedPresetFile> skipped;
+    std::map<std::string, std::string> holders;
+    for (const PresetFile& file : scanPresetFolder(pluginFolder, "user", skipped)) {
+        const std::string name = json::stringOr(file.meta, "name", "");
+        holders.emplace(file.id, name.empty() ? file.id : name);
+    }
+    return holders;
+}
+
 bool sameFile(const fs::path& a, const fs::path& b) {
     if (a == b) return true;
     std::error_code error;
@@ -79,9 +93,7 @@ PresetStore::PresetStore(fs::path userFolderIn, fs::path legacyFolderIn)
     rescan();
 }
 
-fs::path PresetStore::defaultUserFolder() {
-    return userPresetFolder();
-}
+fs::path PresetStore::defaultUserFolder() { return userPresetFolder(); }
 
 void PresetStore::rescan() {
     entries.clear();
@@ -91,7 +103,7 @@ void PresetStore::rescan() {
     std::vector<PresetEntry> gathered;
     if (!userFolder.empty()) {
         std::vector<SkippedPresetFile> skipped;
-        const std::vector<PresetFile> files = scanPresetFolder(userFolder / "tarnlode", "user", skipped);
+        const std::vector<PresetFile> files = scanPresetFolder(userFolder / kPluginFolder, "user", skipped);
         for (const PresetFile& file : files) addFile(file.path, file.id, gathered, problems);
         for (SkippedPresetFile& skip : skipped) problems.push_back({std::move(skip.path), std::move(skip.reason)});
     }
@@ -158,8 +170,18 @@ std::optional<std::size_t> PresetStore::save(const std::string& givenName, const
             return std::nullopt;
         }
     }
-    const Package package = buildPresetPackage({name, category}, patch);
-    const std::string bank = category.empty() ? std::string("other") : presetSlug(category);
+    // A name or category of any length is saved: the bank and the id are cut to what the folders take.
+    const fs::path pluginFolder = userFolder / kPluginFolder;
+    const std::string bank =
+        cutAtCharacter(category.empty() ? std::string("other") : presetSlug(category), fileNameLimit(pluginFolder));
+    std::optional<std::map<std::string, std::string>> holders;
+    const auto holderOf = [&](const std::string& id) -> std::optional<std::string> {
+        if (!holders) holders = userFolder.empty() ? std::map<std::string, std::string>() : idHolders(pluginFolder);
+        const auto held = holders->find(id);
+        return held == holders->end() ? std::nullopt : std::optional<std::string>(held->second);
+    };
+    Package package = buildPresetPackage({name, category}, patch);
+    package.document.set("id", presetId(name, presetIdRoom(fileNameLimit(pluginFolder / bank)), holderOf));
     IssueList issues;
     const std::optional<WrittenPreset> written = writeUserPresetFile(userFolder, bank, package, issues);
     if (!written) {

@@ -4,6 +4,7 @@
 #include "storage/preset_store.h"
 
 #include "engine/durable_replace.h"
+#include "engine/file_names.h"
 #include "storage/factory_presets.h"
 #include "storage/file_bytes.h"
 #include "storage/patch_document.h"
@@ -232,13 +233,47 @@ TEST_F(PresetSave, FailuresKeepTheOldPresetAndLeaveNoTemporaryFile) {
     EXPECT_FALSE(store.save("My Bass", "Growl", patchWithWeight(0.25f), message));
     EXPECT_EQ(message, "Could not write My Bass: a folder has that name");
     keptIntact();
+}
 
-    // A name and a category too long for the file system.
-    EXPECT_FALSE(store.save(std::string(300, 'n'), "Sub", patchWithWeight(0.25f), message));
-    EXPECT_EQ(message, "Could not write " + std::string(300, 'n') + ": the name is too long for the file system");
-    EXPECT_FALSE(store.save("My Bass", std::string(300, 'c'), patchWithWeight(0.25f), message));
-    EXPECT_EQ(message, "Could not write My Bass: the name is too long for the file system");
-    keptIntact();
+// A name of any length is saved whole in its document under a file name that the folder takes with its
+// temporary: cut between characters, kept apart from another name cut alike, then found, loaded and
+// saved over as any other. The names are saved in turn into one folder, each twice.
+TEST_F(PresetSave, NamesOfAnyLengthAreSavedWholeUnderFileNamesTheFolderTakes) {
+    ASSERT_EQ(fileNameLimit(folder.path()), 255u);
+    const auto times = [](const std::string& text, int n) {
+        std::string all;
+        while (n-- > 0) all += text;
+        return all;
+    };
+    const std::string a(244, 'a'), x(244, 'x');
+    // clang-format off
+    const struct { std::string name; std::string file; std::string category = "Sub"; } cases[] = {
+        {a + "aa",                      "sub/" + a + "aa.json"},  // 246 bytes: the longest kept whole
+        {a + "aab",                     "sub/" + a + "-2.json"},
+        {std::string(300, 'A'),         "sub/" + a + "-3.json"},
+        {times("🎸", 61),               "sub/" + times("🎸", 61) + ".json"},
+        {times("🎸", 62),               "sub/" + times("🎸", 61) + "-2.json"},
+        {times("雪", 82),                "sub/" + times("雪", 82) + ".json"},
+        {times("雪", 200),               "sub/" + times("雪", 81) + "-2.json"},
+        {times("Tief ünd wärm ", 40),   "sub/" + times("tief-ünd-wärm-", 15) + "tief-.json"},
+        {std::string(300, 'x'),         "sub/" + x + "xx.json"},  // cut, then the name it was cut to
+        {x + "xx",                      "sub/" + x + "-2.json"},
+        {"Long category",               times("cat-", 64).substr(0, 255) + "/long-category.json", times("Cat ", 70)},
+    };
+    // clang-format on
+    PresetStore store(user, legacy);
+    std::string message;
+    for (const auto& c : cases) {
+        for (const float weight : {0.25f, 0.75f}) {
+            const auto index = store.save(c.name, c.category, patchWithWeight(weight), message);
+            ASSERT_TRUE(index) << message;
+            std::optional<Patch> loaded;
+            store.load(*index, loaded, message);
+            EXPECT_TRUE(loaded && loaded->weight == weight && store.entries[*index].name == c.name) << c.file;
+            EXPECT_EQ(fs::relative(store.entries[*index].path, plugin).string(), c.file);
+        }
+    }
+    EXPECT_EQ(filesBelow(plugin).size(), std::size(cases));
 }
 
 TEST_F(PresetSave, EarlierCopyThatCannotBeRemovedIsReportedAndTheNewFileStays) {
