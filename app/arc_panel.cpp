@@ -5,6 +5,7 @@
 #include "app/lane_canvas.h"
 #include "engine/display_mappings.h"
 #include "ui/draw.h"
+#include "ui/flow_row.h"
 #include "ui/interact.h"
 #include "ui/ui_context.h"
 
@@ -88,7 +89,7 @@ bool Editor::drawArcPanel(ArcPanelState& state, Patch& patch, PatchCurves& curve
     else
         titleWithHint("Phrase arc", "Drag to draw the selected lane", canvasColors::hint);
     for (int i = 0; i < kArcLanes; ++i) {
-        if (i > 0) ImGui::SameLine();
+        if (i > 0) ui::sameLineIfRoom(radioWidth(arcTargetName(i)));
         const bool selected = i == state.lane;
         if (laneRadio(arcTargetName(i), selected, selected ? laneColors[i].main : laneColors[i].dark)) {
             state.lane = i;
@@ -98,7 +99,8 @@ bool Editor::drawArcPanel(ArcPanelState& state, Patch& patch, PatchCurves& curve
     const int lane = state.lane;
     float* laneCurve = curves.curve(kFirstArcCurve + lane);
     float& laneDepth = depthField(patch, arcDepthFields[lane]);
-    ImGui::SameLine(0.0f, 0.0f);
+    // At the right end of the lanes' row, or of a row of its own where the lanes leave no room.
+    ui::sameLineIfRoom(110.0f * s + ImGui::GetStyle().ItemSpacing.x, 0.0f);
     ImGui::SetCursorPosX(ImGui::GetCursorPosX() + std::max(ImGui::GetContentRegionAvail().x - 110.0f * s, 0.0f));
     ImGui::SetNextItemWidth(110.0f * s);
     ImGui::SliderFloat("##bars", &patch.arcBars, 1.0f, 16.0f, "%.0f bars");
@@ -164,7 +166,7 @@ bool Editor::drawArcPanel(ArcPanelState& state, Patch& patch, PatchCurves& curve
 
     const char* const presets[] = {"Clear", "Rise", "Swell"};
     for (int i = 0; i < 3; ++i) {
-        if (i > 0) ImGui::SameLine();
+        if (i > 0) ui::sameLineIfRoom(ui::buttonWidth(presets[i]));
         if (!smallButton(presets[i])) continue;
         if (i == 0) std::fill(laneCurve, laneCurve + kCurvePoints, 0.0f);
         if (i == 1) curveRamp(laneCurve);

@@ -5,6 +5,7 @@
 #include "app/arc_panel.h"
 #include "app/background_export.h"
 #include "app/background_render.h"
+#include "app/block_heights.h"
 #include "app/motion_panel.h"
 #include "app/pattern_panel.h"
 #include "app/sound_spectrum_panel.h"
@@ -65,6 +66,8 @@ public:
     void update(const AudioConfig& config);
     std::int64_t loopLengthFrames(const Pattern& linePattern, const AudioConfig& config) const;
     double loopLengthBeats(const Pattern& linePattern, const AudioConfig& config) const;  // 0 at no tempo
+    // The blocks under the header, stacked from the bottom of `page` at the given heights.
+    void drawBlocks(ui::Rect page, const BlockHeights& heights, double phase, const AudioConfig& config);
     void drawCanvas(ui::Rect area, double phase, const AudioConfig& config);
     void drawRenderStrip(ui::Rect area, const AudioConfig& config);
     void drawHeader(const ui::FrameInfo& frame, ui::Rect& area, const AudioConfig& config);

@@ -2,9 +2,11 @@
 // render strip, and the patch handed to the player every frame.
 #include "app/editor.h"
 
+#include "app/block_heights.h"
 #include "engine/demo_line.h"
 #include "ui/button.h"
 #include "ui/panel.h"
+#include "ui/placement.h"
 #include "ui/text.h"
 #include "ui/ui_context.h"
 
@@ -18,6 +20,7 @@ namespace tarn {
 namespace {
 
 constexpr std::uint32_t kNoteColour = 0xFF8A8870;
+constexpr float kScrollbarApart = 4.0f;  // logical px between the blocks and the page's scrollbar
 
 // Takes up to `height` pixels off the bottom of the area; the piece never has a negative size.
 ui::Rect takeBottom(ui::Rect& area, float height) {
@@ -76,47 +79,42 @@ void Editor::draw(const ui::FrameInfo& frame) {
 
     update(config);
 
-    // Stacked from the bottom: voice strip, waveform, render strip, canvas. A short window takes its
-    // height from the canvas first, then from the waveform, so the render strip and the voice strip
-    // stay whole and in reach down to the window's minimum size. A block's gap goes and comes with it.
-    // Only a screen smaller than that minimum makes the window shorter still: the render strip then
-    // goes whole, as the waveform it fills has gone already and a button cut to a sliver would still
-    // take clicks, and the voice strip gives up height last. What is left above it stays empty (a
-    // hundredth of a pixel is rounding).
-    const float gap = 8.0f * s;
-    float left = std::max(area.h, 0.0f);
-    const auto claim = [&left](float wanted) {
-        const float h = std::clamp(wanted, 0.0f, left);
-        left -= h;
-        return h;
-    };
-    const float voiceHeight = claim(150.0f * s);
-    if (left + 0.01f < gap + 24.0f * s) left = 0.0f;
-    const float renderGap = claim(gap);
-    const float renderHeight = claim(24.0f * s);
-    float waveformGap = claim(gap);
-    const float waveformHeight = claim(150.0f * s);
-    if (waveformHeight <= 0.0f) {
-        left += waveformGap;  // no gap under a waveform that is not there
-        waveformGap = 0.0f;
+    // Under the header the blocks share what height there is; where even their least does not fit, they
+    // stand on a page that scrolls, with the wheel and a scrollbar, under a header that stays.
+    const BlockHeights heights = shareHeight(std::max(area.h, 0.0f), s);
+    if (!heights.scrolls) {
+        drawBlocks(area, heights, phase, config);
+    } else if (area.w >= 1.0f && area.h >= 1.0f) {
+        // The scrollbar stands in the window's margin, clear of its resize border, so that the blocks
+        // keep the width they have in a window tall enough for them.
+        const float bar = ImGui::GetStyle().ScrollbarSize;
+        const ui::ChildRegion page = ui::beginScrollRegion(
+            "page", ui::Rect{area.x, area.y, area.w + kScrollbarApart * s + bar, area.h}, heights.page);
+        drawBlocks(ui::Rect{area.x, page.content.y, area.w, heights.page}, heights, phase, config);
+        ui::endScrollRegion(page);
+    } else {
+        canvasRect = renderStripRect = waveformRect = voiceStripRect = ui::Rect{area.x, area.y, area.w, 0.0f};
     }
-    const float canvasGap = claim(gap);
 
-    voiceStripRect = takeBottom(area, voiceHeight);
+    player.publishPatch(patch);
+}
+
+void Editor::drawBlocks(ui::Rect page, const BlockHeights& heights, double phase, const AudioConfig& config) {
+    // Stacked from the bottom: voice strip, waveform, render strip, canvas; on screen the canvas comes
+    // first under the header.
+    voiceStripRect = takeBottom(page, heights.voiceStrip);
     drawVoiceStrip(voiceStripRect, patch);
-    takeBottom(area, waveformGap);
-    waveformRect = takeBottom(area, waveformHeight);
+    takeBottom(page, heights.gap);
+    waveformRect = takeBottom(page, heights.waveform);
     // A scrub moves what is heard, not just the cursor: the player seeks to the beat under the mouse.
     if (drawWaveform(waveformLeft, waveformRight, waveformRect, config, patch.arcBars * 4.0f, loopBeats, position))
         player.requestSeek(std::max(0.0, position));
-    takeBottom(area, renderGap);
-    renderStripRect = takeBottom(area, renderHeight);
+    takeBottom(page, heights.gap);
+    renderStripRect = takeBottom(page, heights.renderStrip);
     drawRenderStrip(renderStripRect, config);
-    takeBottom(area, canvasGap);
-    canvasRect = takeBottom(area, left);
+    takeBottom(page, heights.gap);
+    canvasRect = takeBottom(page, heights.canvas);
     drawCanvas(canvasRect, phase, config);
-
-    player.publishPatch(patch);
 }
 
 void Editor::update(const AudioConfig& config) {

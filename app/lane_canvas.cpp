@@ -2,6 +2,7 @@
 #include "app/lane_canvas.h"
 
 #include "ui/draw.h"
+#include "ui/flow_row.h"
 #include "ui/interact.h"
 #include "ui/theme.h"
 #include "ui/ui_context.h"
@@ -26,9 +27,10 @@ void pushSmallButtonPadding() {
 
 void titleWithHint(const char* title, const char* hint, std::uint32_t colour) {
     ImGui::TextUnformatted(title);
-    ImGui::SameLine();
+    // In a narrow canvas the hint goes under the title, and wraps at the canvas's edge.
+    ui::sameLineIfRoom(ui::textWidth(hint));
     ImGui::PushStyleColor(ImGuiCol_Text, ui::toStyleColor(colour));
-    ImGui::TextUnformatted(hint);
+    ui::wrappedText(hint);
     ImGui::PopStyleColor();
 }
 
@@ -38,6 +40,8 @@ bool laneRadio(const char* label, bool selected, std::uint32_t colour) {
     ImGui::PopStyleColor();
     return pressed;
 }
+
+float radioWidth(const char* label) { return ui::labelledWidth(ImGui::GetFrameHeight(), label); }
 
 bool smallButton(const char* label) {
     pushSmallButtonPadding();

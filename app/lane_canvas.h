@@ -27,6 +27,8 @@ void titleWithHint(const char* title, const char* hint, std::uint32_t colour);
 
 // One radio button of a lane row, its label in `colour`; true when pressed.
 bool laneRadio(const char* label, bool selected, std::uint32_t colour);
+// A radio button's width with its label, for rows that wrap.
+float radioWidth(const char* label);
 
 // A button as low as Dear ImGui's small one, with room below the text for the tails of p and q.
 bool smallButton(const char* label);

@@ -6,6 +6,7 @@
 #include "app/lane_canvas.h"
 #include "engine/display_mappings.h"
 #include "ui/draw.h"
+#include "ui/flow_row.h"
 #include "ui/interact.h"
 #include "ui/text.h"
 #include "ui/theme.h"
@@ -215,7 +216,7 @@ void Editor::drawMotionPanel(MotionPanelState& state, Patch& patch, PatchCurves&
     const char* hint = motionHint(patch, state.lane, patch.*motionDepthFields[state.lane], warning);
     titleWithHint("Motion", hint, warning ? canvasColors::warning : canvasColors::hint);
     for (int i = 0; i < kMotionLanes; ++i) {
-        if (i > 0) ImGui::SameLine();
+        if (i > 0) ui::sameLineIfRoom(radioWidth(motionTargetName(i)));
         if (ImGui::RadioButton(motionTargetName(i), i == state.lane)) {
             state.lane = i;
             state.lastPoint = -1;
@@ -278,7 +279,7 @@ void Editor::drawMotionPanel(MotionPanelState& state, Patch& patch, PatchCurves&
     drawReadout(patch, v, lane);
     const char* const presets[] = {"Sine", "Ramp", "Square"};
     for (int i = 0; i < 3; ++i) {
-        ImGui::SameLine();
+        ui::sameLineIfRoom(ui::buttonWidth(presets[i]));
         if (!smallButton(presets[i])) continue;
         if (i == 0) curveCosine(laneCurve);
         if (i == 1) curveRamp(laneCurve);

@@ -6,6 +6,7 @@
 #include "engine/generator_tables.h"
 #include "engine/pattern_generator.h"
 #include "engine/pattern_style.h"
+#include "ui/flow_row.h"
 #include "ui/interact.h"
 #include "ui/theme.h"
 #include "ui/ui_context.h"
@@ -19,9 +20,10 @@
 namespace tarn {
 namespace {
 
+// Wraps at the canvas's edge rather than running past it.
 void colouredText(std::uint32_t colour, const char* text) {
     ImGui::PushStyleColor(ImGuiCol_Text, ui::toImColor(colour));
-    ImGui::TextUnformatted(text);
+    ui::wrappedText(text);
     ImGui::PopStyleColor();
 }
 
@@ -103,14 +105,15 @@ bool styleSlider(PatternPanelState& state, Pattern& pattern, const char* id, flo
     return true;
 }
 
+// Each row wraps where the canvas is too narrow for it, so that no control runs past its edge.
 bool settingsRows(PatternPanelState& state, Pattern& pattern) {
     const float s = ui::scale();
     const float inner = ImGui::GetStyle().ItemInnerSpacing.x;
     bool changed = presetCombo(state, pattern);
-    ImGui::SameLine();
+    ui::sameLineIfRoom(90.0f * s);
     changed |= barsCombo(state, pattern);
 
-    ImGui::SameLine();
+    ui::sameLineIfRoom(ui::textWidth("Seed") + inner + 80.0f * s);
     ImGui::AlignTextToFramePadding();
     ImGui::TextDisabled("Seed");
     ImGui::SameLine(0.0f, inner);
@@ -119,12 +122,12 @@ bool settingsRows(PatternPanelState& state, Pattern& pattern) {
     ImGui::InputScalar("##seed", ImGuiDataType_U32, &pattern.seed);
     ui::tooltip("The same seed always gives the same pattern.");
 
-    ImGui::SameLine(0.0f, inner);
+    ui::sameLineIfRoom(ui::buttonWidth("Generate"), inner);
     if (ImGui::Button("Generate")) {
         regenerate(state, pattern);
         changed = true;
     }
-    ImGui::SameLine();
+    ui::sameLineIfRoom(ui::buttonWidth("Clear"));
     if (ImGui::Button("Clear")) {
         for (auto& bar : pattern.bars) bar.clear();
         state.selectedNote = -1;
@@ -132,12 +135,12 @@ bool settingsRows(PatternPanelState& state, Pattern& pattern) {
     }
     ui::tooltip("Empties the bass, keeping the key and the kick.");
 
-    ImGui::SameLine();
+    ui::sameLineIfRoom(110.0f * s);
     ImGui::SetNextItemWidth(110.0f * s);
     changed |= ImGui::SliderInt("##root", &pattern.rootNote, 24, 48, noteName(pattern.rootNote).c_str());
     ui::tooltip("Root. Every degree in the pattern is measured from here.");
 
-    ImGui::SameLine();
+    ui::sameLineIfRoom(130.0f * s);
     static constexpr const char* kScales[] = {"Minor", "Major", "Minor pentatonic", "Dorian", "Phrygian", "Chromatic"};
     ImGui::SetNextItemWidth(130.0f * s);
     // The scale only chooses the roll's lanes: nothing written changes.
@@ -147,10 +150,10 @@ bool settingsRows(PatternPanelState& state, Pattern& pattern) {
     changed |= styleSlider(state, pattern, "##energy", pattern.energy, "Energy %.2f",
                            "How much the bass plays: notes added against notes cleared,\n"
                            "how far a bar strays and how hard the accents hit.");
-    ImGui::SameLine();
+    ui::sameLineIfRoom(130.0f * s);
     changed |= styleSlider(state, pattern, "##lock", pattern.lock, "Lock %.2f",
                            "How firmly the line holds to the kick. At zero the kick is\nreference only.");
-    ImGui::SameLine();
+    ui::sameLineIfRoom(130.0f * s);
     ImGui::BeginDisabled(pattern.lock == 0.0f);
     changed |= styleSlider(state, pattern, "##groove", pattern.groove, "Groove %.2f",
                            "Where the line sits against the kick: on it at zero, on its\n"
@@ -166,11 +169,13 @@ bool swingAndLoop(const PatternPanelState& state, Pattern& pattern) {
     ImGui::SetNextItemWidth(150.0f * ui::scale());
     const bool changed = ImGui::SliderFloat("Swing", &pattern.swing, 0.0f, 0.45f, "%.2f steps");
     ui::tooltip("Delays the offbeat sixteenths.\nBounded below half a step, so no note can reach the one beside it.");
-    ImGui::SameLine();
+    const std::string looping = "Looping bar " + std::to_string(state.loopBar + 1) + " only";
+    const char* loop = state.loopBar >= 0 ? looping.c_str() : "Click a bar number to loop it on its own";
+    ui::sameLineIfRoom(ui::textWidth(loop));
     if (state.loopBar >= 0)
-        ImGui::Text("Looping bar %d only", state.loopBar + 1);
+        ui::wrappedText(loop);
     else
-        colouredText(ui::palette::mutedText, "Click a bar number to loop it on its own");
+        colouredText(ui::palette::mutedText, loop);
     return changed;
 }
 
@@ -180,20 +185,20 @@ bool barTools(PatternPanelState& state, Pattern& pattern) {
     ImGui::AlignTextToFramePadding();
     ImGui::Text("Bar %d:", state.bar + 1);
     bool changed = false;
-    ImGui::SameLine();
+    ui::sameLineIfRoom(ui::buttonWidth("Clear bar"));
     if (ImGui::Button("Clear bar")) {
         pattern.bars[bar].clear();
         state.selectedNote = -1;
         state.keepBar = true;
         changed = true;
     }
-    ImGui::SameLine();
+    ui::sameLineIfRoom(ui::buttonWidth("Copy bar to all"));
     if (ImGui::Button("Copy bar to all")) {
         for (std::size_t b = 0; b < pattern.bars.size(); ++b)
             if (b != bar) pattern.bars[b] = pattern.bars[bar];
         changed = true;
     }
-    ImGui::SameLine();
+    ui::sameLineIfRoom(ui::buttonWidth("Copy kick to all"));
     // The kick shapes the generator's next pattern, not the line that plays.
     if (ImGui::Button("Copy kick to all")) std::fill(pattern.kicks.begin(), pattern.kicks.end(), pattern.kicks[bar]);
     return changed;
@@ -209,16 +214,16 @@ bool noteEditor(const PatternPanelState& state, Pattern& pattern) {
     PatternNote& note = notes[static_cast<std::size_t>(state.selectedNote)];
     ImGui::AlignTextToFramePadding();
     ImGui::Text("Step %2d, %s", note.step, noteName(midiNoteOf(pattern.rootNote, note.degree)).c_str());
-    ImGui::SameLine();
+    ui::sameLineIfRoom(ui::labelledWidth(170.0f * s, "Length"));
     ImGui::SetNextItemWidth(170.0f * s);
     bool changed = ImGui::SliderFloat("Length", &note.gate, 0.25f, 16.0f, "%.2f steps");
     ui::tooltip(
         "Articulation, not just duration: short plucks, long sustains,\n"
         "and past the next note it glides instead of retriggering.");
-    ImGui::SameLine();
+    ui::sameLineIfRoom(ui::labelledWidth(130.0f * s, "Accent"));
     ImGui::SetNextItemWidth(130.0f * s);
     changed |= ImGui::SliderFloat("Accent", &note.accent, 0.0f, 1.0f, "%.3f");
-    ImGui::SameLine();
+    ui::sameLineIfRoom(ui::labelledWidth(150.0f * s, "Nudge"));
     ImGui::SetNextItemWidth(150.0f * s);
     changed |= ImGui::SliderFloat("Nudge", &note.nudge, -0.45f, 0.45f, "%.2f steps");
     ui::tooltip("Moves this one note off the grid, within half a step.");

@@ -1,6 +1,7 @@
 // The voice strip: punch, shape, glide and spread as small graphs that show and edit the sound.
 #include "app/voice_strip.h"
 
+#include "app/block_heights.h"
 #include "app/editor.h"
 #include "engine/envelopes.h"
 #include "engine/one_pole.h"
@@ -78,6 +79,7 @@ constexpr std::uint32_t kGreenFill = 0x338dc63f;
 constexpr std::uint32_t kGreenFaint = 0x1f8dc63f;
 constexpr std::uint32_t kPoint = 0xfff0eed8;
 constexpr std::uint32_t kLabel = 0xff6f735a;
+constexpr float kTitleBand = 20.0f;  // logical px the panel's title takes from its content
 
 float headerHeight(const ui::Rect& column) {
     return std::clamp(ui::measureText("Ag", 1).y + 4.0f * ui::scale(), 0.0f, std::max(column.h, 0.0f));
@@ -270,7 +272,10 @@ std::string drawSpread(ImDrawList* list, const ui::Rect& body, Patch& patch) {
 
 void Editor::drawVoiceStrip(const ui::Rect& rect, Patch& patch) {
     const float s = ui::scale();
-    const ui::PanelScope scope(rect, "Voice", 0);
+    // The title is the strip's spare height that goes last: only where keeping it would leave the graphs
+    // less than they need does the strip go without it.
+    const bool titled = rect.h >= (kVoiceLeast + kTitleBand) * s;
+    const ui::PanelScope scope(rect, titled ? "Voice" : "", 0);
     const ui::Rect& c = scope.content;
     const float gap = 12.0f * s;
     const float width = (c.w - 3.0f * gap) / 4.0f;

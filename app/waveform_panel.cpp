@@ -9,11 +9,13 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace tarn {
 namespace {
 
+constexpr std::string_view kPrompt = "Render to hear the phrase";
 constexpr std::uint32_t kPromptColour = 0xFF8A8870;
 constexpr std::uint32_t kPhraseLineColour = 0x40C8D8A8;
 constexpr std::uint32_t kZeroLineColour = 0x1CC8D8A8;
@@ -35,9 +37,7 @@ void Editor::renderPhrase(const AudioConfig& config) {
         adoptRender({std::move(*peaks), patch, notes});
 }
 
-void Editor::startRender(const AudioConfig& config) {
-    backgroundRender.start(renderWork(patch, notes, config));
-}
+void Editor::startRender(const AudioConfig& config) { backgroundRender.start(renderWork(patch, notes, config)); }
 
 void Editor::adoptFinishedRender() {
     if (std::optional<FinishedRender> finished = backgroundRender.take()) adoptRender(std::move(*finished));
@@ -64,7 +64,8 @@ bool Editor::drawWaveform(const ui::WaveformPeaks& left, const ui::WaveformPeaks
         const float inset = 8.0f * s;
         const ui::Rect box{inner.x + inset, inner.y + inset, std::max(inner.w - 2.0f * inset, 0.0f),
                            std::max(inner.h - 2.0f * inset, 0.0f)};
-        ui::drawText(plot.drawList(), box, "Render to hear the phrase", 2, kPromptColour, 0);
+        // A line of text cut through its letters says nothing: in a box too short for it, none is drawn.
+        if (box.h >= ui::measureText(kPrompt, 2).y) ui::drawText(plot.drawList(), box, kPrompt, 2, kPromptColour, 0);
         return false;
     }
 

@@ -26,19 +26,26 @@ TEST(EditorStartUp, StartsUnmodifiedOnDemoWithTheDemoLineAndStacksItsBlocksFromT
     EXPECT_EQ(editor.pattern.bars.size(), 4u);
     EXPECT_EQ(editor.pattern.seed, 42u);
     EXPECT_EQ(editor.pattern.rootNote, 36);
-    // Heights under the 80 px header and its 10 px gap: the canvas gives way first, then the waveform,
-    // then the render strip, the voice strip last.
-    const float rows[][5] = {{890, 150, 150, 24, 542}, {330, 150, 140, 24, 0}, {100, 100, 0, 0, 0}, {0, 0, 0, 0, 0}};
+    // Heights under the 80 px header and its 10 px gap of the voice strip, waveform, render strip and
+    // canvas: the waveform gives way first, down to a slim strip, then the canvas down to 200 px, then the
+    // voice strip; where even that does not fit the page scrolls, and the canvas and the voice strip have
+    // their room back.
+    // clang-format off
+    const float rows[][5] = {{890, 150, 150, 24, 542}, {810, 150, 150, 24, 462}, {700, 150, 40, 24, 462},
+                             {600, 150, 40, 24, 362},  {400, 112, 40, 24, 200},  {372, 84, 40, 24, 200},
+                             {300, 150, 40, 24, 462},  {0, 0, 0, 0, 0}};
+    // clang-format on
     for (const auto& row : rows) {
         EditorFrames frames(ImVec2(900.0f, row[0] + 50.0f + 90.0f));
         frames.frame(editor);
         const ui::Rect* blocks[] = {&editor.voiceStripRect, &editor.waveformRect, &editor.renderStripRect,
                                     &editor.canvasRect};
-        float bottom = frames.display.y - 25.0f;
-        for (int i = 0; i < 4; ++i) {
+        // From the canvas under the header's gap down the page, 8 px between blocks.
+        float top = frames.display.y - 25.0f - row[0];
+        for (int i = 3; i >= 0; --i) {
             EXPECT_FLOAT_EQ(blocks[i]->h, row[i + 1]) << row[0] << " block " << i;
-            EXPECT_FLOAT_EQ(blocks[i]->y + blocks[i]->h, bottom) << row[0] << " block " << i;
-            bottom = std::max(blocks[i]->y - 8.0f, frames.display.y - 25.0f - row[0]);
+            EXPECT_FLOAT_EQ(blocks[i]->y, top) << row[0] << " block " << i;
+            top += row[i + 1] > 0.0f ? row[i + 1] + 8.0f : 0.0f;
         }
     }
 }
