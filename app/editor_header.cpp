@@ -94,7 +94,7 @@ void Editor::drawHeader(const ui::FrameInfo& frame, ui::Rect& area, const AudioC
     model.commands = menuCommands();
     model.uiScale = uiScale;
 
-    const float height = std::clamp(ui::headerHeight(model), 0.0f, std::max(area.h, 0.0f));
+    const float height = std::clamp(ui::headerHeight(model, std::max(area.w, 0.0f)), 0.0f, std::max(area.h, 0.0f));
     const ui::Rect rect{area.x, area.y, std::max(area.w, 0.0f), height};
     area.y += height;
     area.h -= height;

@@ -132,38 +132,60 @@ SecondRowWidths secondRowWidths(const HeaderModel& m, bool tabs, bool transport,
     return w;
 }
 
-// Row 2: the page tabs from the left, the transport at the right end, the caller's area between them.
+// The transport as the header shows it: framed, sized to the row, Space only in a window.
+TransportOptions headerTransportOptions(const FrameInfo* frame, const HeaderModel& model) {
+    TransportOptions options = model.transport ? model.transport->options : TransportOptions{};
+    options.spaceTogglesPlay = options.spaceTogglesPlay && frame != nullptr && frame->windowControls != nullptr;
+    options.framed = true;
+    options.widthMode = 2;
+    return options;
+}
+
+// The second row's pieces as they fit in a header `width` px wide.
+SecondRowWidths fittedSecondRow(const HeaderModel& model, const TransportOptions& options, float width) {
+    const bool tabs = model.pages.size() >= 2;
+    const bool transport = model.transport && model.transport->tempo != nullptr;
+    return fitSecondRow(secondRowWidths(model, tabs, transport, options),
+                        std::max(width - 2.0f * kInset * scale(), 0.0f));
+}
+
+// Row 2: the page tabs from the left, the transport at the right end, the caller's area between them;
+// or the transport at the right end of a third row of its own.
 void drawSecondRow(const FrameInfo& frame, const Rect& r, const HeaderModel& model, HeaderResult& result) {
     const float s = scale();
     const float gap = kGap * s;
-    const float top = r.y + (kRow + kRowGap) * s;
-    const Rect row2{r.x + kInset * s, top, std::max(r.w - 2.0f * kInset * s, 0.0f),
+    const auto row = [&](int index) {
+        const float top = r.y + static_cast<float>(index) * (kRow + kRowGap) * s;
+        return Rect{r.x + kInset * s, top, std::max(r.w - 2.0f * kInset * s, 0.0f),
                     std::clamp(r.y + r.h - top, 0.0f, kRow * s)};
-    const bool tabs = model.pages.size() >= 2;
-    const bool transport = model.transport && model.transport->tempo != nullptr;
-    TransportOptions options = transport ? model.transport->options : TransportOptions{};
-    options.spaceTogglesPlay = options.spaceTogglesPlay && frame.windowControls != nullptr;
-    options.framed = true;
-    options.widthMode = 2;
-    const SecondRowWidths fitted = fitSecondRow(secondRowWidths(model, tabs, transport, options), row2.w);
+    };
+    const Rect row2 = row(1);
+    const TransportOptions options = headerTransportOptions(&frame, model);
+    const SecondRowWidths fitted = fittedSecondRow(model, options, r.w);
 
     CellCutter cut{row2.x, row2.x + row2.w, row2.y, row2.h};
-    if (tabs) {
+    if (model.pages.size() >= 2) {
         int page = model.page;
         if (pageTabs("pages", cut.take(fitted.tabs, gap), model.pages, page, model.pageIcons)) result.page = page;
     }
-    if (transport) {
+    if (model.transport && model.transport->tempo != nullptr) {
+        const Rect own = fitted.transportBelow ? row(2) : row2;
         const float w = transportWidth(fitted);
-        const Rect bar{cut.right - w, row2.y, w, row2.h};
+        const Rect bar{own.x + own.w - w, own.y, w, own.h};
         result.transport = transportBar("transport", bar, model.transport->state, *model.transport->tempo, options);
-        if (w > 0.0f) cut.right = std::max(bar.x - gap, cut.x);
+        if (w > 0.0f && !fitted.transportBelow) cut.right = std::max(bar.x - gap, cut.x);
     }
     if (model.reserveArea) result.area = Rect{cut.x, row2.y, std::max(cut.right - cut.x, 0.0f), row2.h};
 }
 
 }  // namespace
 
-float headerHeight(const HeaderModel& model) { return (kRow + (secondRow(model) ? kRowGap + kRow : 0.0f)) * scale(); }
+float headerHeight(const HeaderModel& model, float width) {
+    if (!secondRow(model)) return kRow * scale();
+    const bool third = model.transport && model.transport->tempo != nullptr &&
+                       fittedSecondRow(model, headerTransportOptions(nullptr, model), width).transportBelow;
+    return (kRow + (third ? 2.0f : 1.0f) * (kRowGap + kRow)) * scale();
+}
 
 HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& model) {
     HeaderResult result;

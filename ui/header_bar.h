@@ -11,6 +11,7 @@
 #include "ui/transport_bar.h"
 #include "ui/view.h"
 
+#include <cfloat>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -111,10 +112,10 @@ struct HeaderState {
 // Draws the header in r and returns what the user asked for. Without window controls (offscreen)
 // there are no caption buttons, no keyboard commands and no Space on the transport. Each piece draws
 // and takes clicks only inside its own rectangle; in a narrow header what does not fit is left out
-// whole (the first row's order is fitFirstRow's; in the second, the transport's fields and buttons go
-// before the tabs are cut).
+// whole, in the order of fitFirstRow and fitSecondRow.
 HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& model);
-// 36 px, plus 44 px when a second row is shown (two or more pages, a reserved area or a transport).
-float headerHeight(const HeaderModel& model);
+// 36 px, plus 44 px when a second row is shown (two or more pages, a reserved area or a transport), plus
+// 44 px more when a header `width` px wide has the transport take a third row of its own.
+float headerHeight(const HeaderModel& model, float width = FLT_MAX);
 
 }  // namespace tarn::ui

@@ -14,7 +14,7 @@ float total(const FirstRowWidths& r) {
 }
 
 float total(const SecondRowWidths& r) {
-    const float transport = transportWidth(r);
+    const float transport = r.transportBelow ? 0.0f : transportWidth(r);
     float sum = r.tabs;
     for (const float w : {r.area, transport})
         if (w > 0.0f) sum += (sum > 0.0f ? r.gap : 0.0f) + w;
@@ -58,9 +58,14 @@ SecondRowWidths fitSecondRow(const SecondRowWidths& natural, float width) {
     const auto narrowTabs = [&](float to) {
         if (r.tabs > 0.0f && over() > 0.0f) r.tabs = std::max(r.tabs - over(), std::min(r.tabs, to));
     };
-    while (!r.transport.empty() && r.transportStep + 1 < r.transport.size() && over() > 0.0f) ++r.transportStep;
     narrowTabs(r.tabsWholeTitles);
-    if (over() > 0.0f) r.transportStep = r.transport.size();
+    if (!r.transport.empty() && over() > 0.0f) {
+        // The row it leaves gives the tabs back their margins as far as it can.
+        r.transportBelow = true;
+        r.tabs = natural.tabs;
+        narrowTabs(r.tabsWholeTitles);
+        while (r.transportStep < r.transport.size() && r.transport[r.transportStep] > width) ++r.transportStep;
+    }
     if (over() > 0.0f) r.area = 0.0f;
     narrowTabs(r.tabsCutTitles);
     if (r.tabs > 0.0f && over() > 0.0f) r.tabs = std::max(width, 0.0f);

@@ -32,7 +32,8 @@ struct FirstRowWidths {
 FirstRowWidths fitFirstRow(const FirstRowWidths& natural, float width);
 
 // The second row's pieces, in px: the page tabs at the left, the caller's free area, the transport at
-// the right; a gap between any two.
+// the right; a gap between any two. Where they cannot share the row the transport takes a row of its own
+// under it.
 struct SecondRowWidths {
     float tabs = 0.0f;             // 0: no tabs
     float tabsWholeTitles = 0.0f;  // the narrowest with every title whole
@@ -41,15 +42,17 @@ struct SecondRowWidths {
     // The transport's widths as it leaves out one part after another, widest first, play alone last;
     // empty: no transport.
     std::vector<float> transport;
-    size_t transportStep = 0;  // the width chosen; transport.size() when it is left out
+    size_t transportStep = 0;     // the width chosen; transport.size() when it is left out
+    bool transportBelow = false;  // on a row of its own under the second
     float gap = 0.0f;
 };
 
 // The transport's chosen width; 0 when it is left out.
 float transportWidth(const SecondRowWidths& row);
 
-// The pieces that fit in `width` px, until everything fits in this order: the transport leaves out its
-// parts down to play alone; the tabs' margins narrow; play goes; the area goes (the caller's piece in
+// The pieces that fit in `width` px. Until everything fits, in this order: the tabs' margins narrow;
+// the transport moves to a row of its own, where it is whole as long as the row is as wide as it and
+// leaves out its parts down to play alone only in a narrower one; the area goes (the caller's piece in
 // it is left out); the tabs' titles are cut; what remains goes to the tabs, which leave out those that
 // still do not fit. A wider row never shows less.
 SecondRowWidths fitSecondRow(const SecondRowWidths& natural, float width);

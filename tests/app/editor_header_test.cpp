@@ -234,8 +234,10 @@ void sweepHeader(Check&& check) {
         for (float width = 1400.0f; width >= 320.0f; width -= 40.0f) {
             frames.display = ImVec2(width, 700.0f);
             frames.frame(editor);
-            // The header: the content area's top two rows (the window's border is 25 px).
-            const ui::Rect band{25.0f * s, 25.0f * s, std::max(width - 50.0f * s, 0.0f), 80.0f * s};
+            // The header: the content area's top rows, down to the gap above the canvas (the window's border
+            // is 25 px).
+            const ui::Rect band{25.0f * s, 25.0f * s, std::max(width - 50.0f * s, 0.0f),
+                                editor.canvasRect.y - 35.0f * s};
             check(sweep, band,
                   std::to_string(static_cast<int>(s * 100)) + " % at " + std::to_string(static_cast<int>(width)) +
                       " px: ");
@@ -313,7 +315,18 @@ TEST(EditorHeader, WhatIsDrawnIsWhatThePointerReachesAndAWiderWindowShowsNoLess)
             if (control.empty()) continue;
             const auto [piece, first] = pieceOf.emplace(control, mark.piece);
             EXPECT_EQ(piece->second, mark.piece) << where << control << " is reached from two pieces";
-            if (control != "status") shown.insert(control);  // its tooltip comes and goes with the cut
+            if (control == "status") continue;  // its tooltip comes and goes with the cut
+            shown.insert(control);
+            // Pressed there, the control holds the press (let go beside the window: nothing is clicked).
+            sweep.frames.frame(sweep.editor, ui::testing::pointer(mark.centre.x, mark.centre.y, true));
+            const ui::ContextScope scope(sweep.frames.ui);
+            EXPECT_EQ(GImGui->ActiveId, hovered) << where << control << " does not take a press";
+            sweep.frames.frame(sweep.editor, ui::testing::pointer(-1.0f, mark.centre.y, true));
+            sweep.frames.frame(sweep.editor, ui::testing::pointer(-1.0f, mark.centre.y));
+        }
+        // From the least width the window allows on, every control of the header and the transport is there.
+        if (band.w >= 430.0f * sweep.scale) {
+            EXPECT_EQ(shown.size(), sweep.controls.size() - 1) << where << "controls left out";
         }
         const auto wider = shownWider.find(sweep.scale);
         for (const std::string& control : shown)

@@ -65,30 +65,35 @@ TEST(HeaderRows, GiveWayInTheirOrderAndAWiderRowNeverShowsLess) {
          [](const F& r) { return r.document > 0; }, [](const F& r) { return r.captionButtons == 3; },
          [](const F& r) { return r.captionButtons >= 2; }, [](const F& r) { return r.captionButtons >= 1; },
          [](const F& r) { return r.menu > 0; }});
-    // The second row: tabs of 246 px (182 with whole titles, 170 cut), a 149 px area and a transport.
+    // The second row: tabs of 246 px (182 with whole titles, 170 cut), a 149 px area and a transport,
+    // which moves to a row of its own before any control goes.
     SecondRowWidths two;
     two.tabs = 246, two.tabsWholeTitles = 182, two.tabsCutTitles = 170, two.area = 149, two.gap = 8;
     two.transport = {306, 186, 78, 42};
     using S = SecondRowWidths;
-    const std::vector<float> twoFrom =
-        thresholds<S>([&](float w) { return fitSecondRow(two, w); },
-                      [](const S& r) {
-                          float used = r.tabs;
-                          for (const float piece : {r.area, r.transportStep < 4 ? r.transport[r.transportStep] : 0.0f})
-                              if (piece > 0) used += (used > 0 ? 8 : 0) + piece;
-                          return used;
-                      },
-                      {[](const S& r) { return r.transportStep == 0; }, [](const S& r) { return r.transportStep <= 1; },
-                       [](const S& r) { return r.transportStep <= 2; }, [](const S& r) { return r.tabs == 246; },
-                       [](const S& r) { return r.transportStep <= 3; }, [](const S& r) { return r.area > 0; },
-                       [](const S& r) { return r.tabs >= 182; }, [](const S& r) { return r.tabs >= 170; },
-                       [](const S& r) { return r.tabs > 0; }});
+    const auto step = [](const S& r, size_t most) { return r.transportStep <= most; };
+    const std::vector<float> twoFrom = thresholds<S>(
+        [&](float w) { return fitSecondRow(two, w); },
+        [](const S& r) {
+            const float transport = r.transportStep < 4 ? r.transport[r.transportStep] : 0.0f;
+            float used = r.tabs;
+            for (const float piece : {r.area, r.transportBelow ? 0.0f : transport})
+                if (piece > 0) used += (used > 0 ? 8 : 0) + piece;
+            return std::max(used, r.transportBelow ? transport : 0.0f);
+        },
+        {[](const S& r) { return r.tabs == 246 && !r.transportBelow; }, [](const S& r) { return !r.transportBelow; },
+         [](const S& r) { return r.area > 0; }, [&](const S& r) { return step(r, 0); },
+         [&](const S& r) { return step(r, 1); }, [](const S& r) { return r.tabs >= 182; },
+         [](const S& r) { return r.tabs >= 170; }, [&](const S& r) { return step(r, 2); },
+         [&](const S& r) { return step(r, 3); }, [](const S& r) { return r.tabs > 0; }});
     for (const std::vector<float>* from : {&oneFrom, &twoFrom}) {
         for (size_t k = 0; k < from->size(); ++k) EXPECT_LT((*from)[k], FLT_MAX) << k << " never holds";
         for (size_t k = 1; k < from->size(); ++k) EXPECT_GE((*from)[k - 1], (*from)[k]) << "step " << k;
     }
     EXPECT_EQ(oneFrom.front(), 115 + 8 + 22 + 8 + 170 + 8 + 52 + 8 + 48 + 120 + 96) << "all of it";
     EXPECT_EQ(twoFrom.front(), 246 + 8 + 149 + 8 + 306) << "all of it";
+    EXPECT_EQ(twoFrom[1], 182 + 8 + 149 + 8 + 306) << "the transport beside the tabs";
+    EXPECT_EQ(twoFrom[3], 306) << "the transport whole on its own row";
 }
 
 // The bounds of what the frame drew visibly (edges of anti-aliased shapes, which are transparent, left out).
