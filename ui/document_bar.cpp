@@ -23,6 +23,8 @@ constexpr std::string_view kUntitled = "Untitled";
 constexpr float kButton = 24.0f;  // square
 constexpr float kGap = 4.0f;
 constexpr float kNameMargins = 28.0f;  // 8 before the text, 20 after it for the modified dot
+// A long name cut to this keeps enough to tell presets apart.
+constexpr float kShortNameText = 120.0f;
 // The least of a name worth showing: a few letters and the ellipsis, enough to tell presets apart.
 constexpr float kNarrowestNameText = 40.0f;
 
@@ -64,6 +66,11 @@ Shown shownIn(const DocumentBarInput& input, float width, bool keepButtons) {
 }  // namespace
 
 float documentBarWidth(const DocumentBarInput& input) { return naturalName(input) + buttonsWidth(buttonCount(input)); }
+
+float documentBarShortName(const DocumentBarInput& input) {
+    const float s = scale();
+    return std::min(naturalName(input), kShortNameText * s + kNameMargins * s) + buttonsWidth(buttonCount(input));
+}
 
 float documentBarNarrowest(const DocumentBarInput& input, bool withButtons) {
     return narrowestName(input) + (withButtons ? buttonsWidth(buttonCount(input)) : 0.0f);

@@ -29,6 +29,9 @@ struct DocumentBarResult {
 DocumentBarResult documentBar(const char* id, const Rect& r, const DocumentBarInput& input, bool keepButtons = false);
 // The name (at most 260 px) with its margins, plus 28 px for each of Previous, Next and Save shown.
 float documentBarWidth(const DocumentBarInput& input);
+// The bar with every button and a long name cut to a short one (120 px), which still tells presets
+// apart: a header narrows a long name to this before it cuts anything else.
+float documentBarShortName(const DocumentBarInput& input);
 // The narrowest bar that still shows something: the name button with a few letters of the name, and
 // with every button when asked.
 float documentBarNarrowest(const DocumentBarInput& input, bool withButtons = false);

@@ -100,7 +100,8 @@ FirstRowWidths firstRowWidths(const FrameInfo& frame, const HeaderModel& m, cons
     if (m.document && !m.document->kindLabel.empty()) w.label = measureText(m.document->kindLabel, 0).x;
     if (m.document) {
         w.document = documentBarWidth(document);
-        w.documentFloor = std::min(w.document, documentBarNarrowest(document, true));
+        w.documentShort = std::min(w.document, documentBarShortName(document));
+        w.documentFloor = std::min(w.documentShort, documentBarNarrowest(document, true));
         w.documentNarrowest = std::min(documentBarNarrowest(document), w.documentFloor);
     }
     if (m.undoRedo) w.undoRedo = (2.0f * kUndoButton + 4.0f) * s;
@@ -214,7 +215,7 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
     const bool held = natural.document > 0.0f && state.documentWidth > 0.0f && pointer.x >= last.x &&
                       pointer.x < last.x + last.w && pointer.y >= last.y && pointer.y < last.y + last.h;
     if (held) {
-        natural.document = natural.documentFloor = state.documentWidth;
+        natural.document = natural.documentShort = natural.documentFloor = state.documentWidth;
         natural.documentNarrowest = std::min(natural.documentNarrowest, natural.documentFloor);
     }
     const FirstRowWidths widths = fitFirstRow(natural, row1.w);
@@ -226,9 +227,10 @@ HeaderResult header(const FrameInfo& frame, const Rect& r, const HeaderModel& mo
     const Rect menuRect = take(widths.menu, gap);
     const Rect labelRect = take(widths.label, gap);
     const Rect documentRect = take(widths.document, gap);
-    // Only a bar showing all its buttons is held; a narrower one fits its name as before.
+    // Only a bar showing all its buttons is held, at the width it has now (a long name's may be cut
+    // short); a narrower one fits its name as before.
     const bool allButtons = widths.document > 0.0f && widths.document >= natural.documentFloor;
-    state.documentWidth = allButtons ? natural.document : 0.0f;
+    state.documentWidth = allButtons ? widths.document : 0.0f;
     state.documentRect = documentRect;
     const Rect undoRect = take(widths.undoRedo > 0.0f ? kUndoButton * s : 0.0f, 4.0f * s);
     const Rect redoRect = take(widths.undoRedo > 0.0f ? kUndoButton * s : 0.0f, gap);

@@ -38,6 +38,7 @@ FirstRowWidths fitFirstRow(const FirstRowWidths& natural, float width) {
         if (over() > 0.0f) w = 0.0f;
     };
 
+    narrow(r.document, r.documentShort);
     narrow(r.status, r.statusNarrowest);
     drop(r.status);
     drop(r.label);

@@ -13,6 +13,7 @@ struct FirstRowWidths {
     float menuIconOnly = 0.0f;  // the menu button without its name
     float label = 0.0f;
     float document = 0.0f;
+    float documentShort = 0.0f;      // a long name is cut to this before the status gives way
     float documentFloor = 0.0f;      // it narrows to this before undo and redo go
     float documentNarrowest = 0.0f;  // narrower than this it shows nothing
     float undoRedo = 0.0f;           // both buttons and the space between them
@@ -25,10 +26,11 @@ struct FirstRowWidths {
 };
 
 // The pieces that fit in `width` px, each whole (0 when left out). Until everything fits, in this
-// order: the status narrows, then goes; the label goes; the room beside the status goes; the menu
-// button loses its name; the document bar narrows to its floor; undo and redo go; the document bar
-// narrows to its narrowest, then goes; the caption buttons go one by one (Close last); the menu
-// button goes. Each step takes no more than it must, so a wider row never shows less.
+// order: a long document name is cut short; the status narrows, then goes; the label goes; the room
+// beside the status goes; the menu button loses its name; the document bar narrows to its floor; undo
+// and redo go; the document bar narrows to its narrowest, then goes; the caption buttons go one by one
+// (Close last); the menu button goes. Each step takes no more than it must, so a wider row never shows
+// less.
 FirstRowWidths fitFirstRow(const FirstRowWidths& natural, float width);
 
 // The second row's pieces, in px: the page tabs at the left, the caller's free area, the transport at

@@ -336,5 +336,38 @@ TEST(EditorHeader, WhatIsDrawnIsWhatThePointerReachesAndAWiderWindowShowsNoLess)
     });
 }
 
+// A long preset name, of letters or of emoji, is cut short with an ellipsis before the status line gives
+// way: in a window of the program's own width a message beside it shows whole.
+TEST(EditorHeader, ALongPresetNameIsCutShortAndTheStatusLineKeepsItsRoom) {
+    const AppEnvironment env;
+    ui::testing::CountingWindow window;
+    std::string words, emoji;
+    while (words.size() < 300) words += "zq7lll ";
+    for (int i = 0; i < 62; ++i) emoji += "\xF0\x9F\x98\x80";
+    const std::string status = "Could not write bass.json: the disk is full";
+    for (const float s : {1.0f, 1.5f, 2.0f}) {
+        for (const std::string& name : {words, emoji}) {
+            Editor editor(1);
+            editor.presets.entries.at(editor.presetIndex).name = name;
+            editor.status = status;
+            EditorFrames frames(ImVec2(900.0f * s, 512.0f * s));
+            frames.controls = &window;
+            ui::setDisplayScale(frames.ui, s);
+            frames.frame(editor);
+            frames.frame(editor);
+            const std::u32string whole = EditorFrames::runText(name);
+            bool cut = false;
+            for (const EditorFrames::TextRun& run : frames.textRuns()) {
+                const std::u32string start = run.text.substr(0, run.text.size() - 1);
+                cut |= run.text.size() > 1 && run.text.back() == U'\u2026' &&
+                       (whole.rfind(start, 0) == 0 || start.find_first_not_of(U'\uFFFD') == std::u32string::npos);
+            }
+            const std::string where = name.substr(0, 4) + " at " + std::to_string(s) + ": ";
+            EXPECT_TRUE(cut) << where << "the name cut with an ellipsis";
+            EXPECT_TRUE(frames.findText(status).has_value()) << where << "the status cut or left out";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tarn

@@ -43,8 +43,10 @@ std::vector<float> thresholds(const std::function<Row(float)>& fit, const std::f
 
 TEST(HeaderRows, GiveWayInTheirOrderAndAWiderRowNeverShowsLess) {
     // The editor's first row at 100 % with a status, undo and redo and caption buttons, in px.
+    // The document's long name takes 300 px, 232 cut short.
     FirstRowWidths one;
-    one.menu = 115, one.menuIconOnly = 44, one.label = 22, one.document = 170, one.documentFloor = 152;
+    one.menu = 115, one.menuIconOnly = 44, one.label = 22, one.document = 300, one.documentShort = 232;
+    one.documentFloor = 152;
     one.documentNarrowest = 68, one.undoRedo = 52, one.status = 120, one.statusNarrowest = 40, one.room = 48;
     one.captionButton = 32, one.captionButtons = 3, one.gap = 8;
     using F = FirstRowWidths;
@@ -58,13 +60,13 @@ TEST(HeaderRows, GiveWayInTheirOrderAndAWiderRowNeverShowsLess) {
             return left(r.menu) + left(r.label) + left(r.document) + left(r.undoRedo) + r.room + r.status +
                    32.0f * static_cast<float>(r.captionButtons);
         },
-        {[&](const F& r) { return r.status == one.status; }, [](const F& r) { return r.status > 0; },
-         [](const F& r) { return r.label > 0; }, [&](const F& r) { return r.room == one.room; },
-         [&](const F& r) { return r.menu == one.menu; }, [&](const F& r) { return r.document == one.document; },
-         [](const F& r) { return r.undoRedo > 0; }, [](const F& r) { return r.document >= 152; },
-         [](const F& r) { return r.document > 0; }, [](const F& r) { return r.captionButtons == 3; },
-         [](const F& r) { return r.captionButtons >= 2; }, [](const F& r) { return r.captionButtons >= 1; },
-         [](const F& r) { return r.menu > 0; }});
+        {[&](const F& r) { return r.document == one.document; }, [&](const F& r) { return r.status == one.status; },
+         [](const F& r) { return r.status > 0; }, [](const F& r) { return r.label > 0; },
+         [&](const F& r) { return r.room == one.room; }, [&](const F& r) { return r.menu == one.menu; },
+         [](const F& r) { return r.document >= 232; }, [](const F& r) { return r.undoRedo > 0; },
+         [](const F& r) { return r.document >= 152; }, [](const F& r) { return r.document > 0; },
+         [](const F& r) { return r.captionButtons == 3; }, [](const F& r) { return r.captionButtons >= 2; },
+         [](const F& r) { return r.captionButtons >= 1; }, [](const F& r) { return r.menu > 0; }});
     // The second row: tabs of 246 px (182 with whole titles, 170 cut), a 149 px area and a transport,
     // which moves to a row of its own before any control goes.
     SecondRowWidths two;
@@ -90,7 +92,8 @@ TEST(HeaderRows, GiveWayInTheirOrderAndAWiderRowNeverShowsLess) {
         for (size_t k = 0; k < from->size(); ++k) EXPECT_LT((*from)[k], FLT_MAX) << k << " never holds";
         for (size_t k = 1; k < from->size(); ++k) EXPECT_GE((*from)[k - 1], (*from)[k]) << "step " << k;
     }
-    EXPECT_EQ(oneFrom.front(), 115 + 8 + 22 + 8 + 170 + 8 + 52 + 8 + 48 + 120 + 96) << "all of it";
+    EXPECT_EQ(oneFrom.front(), 115 + 8 + 22 + 8 + 300 + 8 + 52 + 8 + 48 + 120 + 96) << "all of it";
+    EXPECT_EQ(oneFrom[1], 115 + 8 + 22 + 8 + 232 + 8 + 52 + 8 + 48 + 120 + 96) << "the status beside a cut name";
     EXPECT_EQ(twoFrom.front(), 246 + 8 + 149 + 8 + 306) << "all of it";
     EXPECT_EQ(twoFrom[1], 182 + 8 + 149 + 8 + 306) << "the transport beside the tabs";
     EXPECT_EQ(twoFrom[3], 306) << "the transport whole on its own row";
