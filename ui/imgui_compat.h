@@ -237,7 +237,8 @@ void activateInputNow(ImGuiID id);
 // field shows characters 1.86 cannot hold as U+FFFD and gives them back unchanged. Control characters
 // (C0, DEL, C1) are neither shown nor given back: a one-line field has no use for them, and 1.86
 // compares the text it holds with the one it is given in every frame, so what cannot come out must
-// not go in. True when the field changed the text; only then is `text` rewritten.
+// not go in. A pasted tab or line break becomes a space, one for each run of them. True when the
+// field changed the text; only then is `text` rewritten.
 bool inputText(const char* label, const char* hint, std::string& text);
 
 // Text typed on the keyboard (SDL's text input), as io.AddInputCharactersUTF8 adds it but with every

@@ -7,6 +7,8 @@
 #include <imgui_internal.h>
 #include <imgui_stdlib.h>
 
+#include <utility>
+
 namespace tarn::ui::compat {
 namespace {
 
@@ -55,15 +57,25 @@ char16_t shownAs(StandIns& standIns, char32_t c) {
     return standIn;
 }
 
+// Tab, line feed, vertical tab, form feed, carriage return and next line.
+bool isBreak(char32_t c) { return c == '\t' || (c >= '\n' && c <= '\r') || c == 0x85; }
+
 // Text as a text field is given it: valid UTF-8 of 16-bit characters, without control characters.
-std::string shown(StandIns& standIns, std::string_view text) {
+// Pasted text keeps its words apart, as one-line fields commonly do: each run of tabs and line breaks
+// (other control characters left out between them) becomes one space.
+std::string shown(StandIns& standIns, std::string_view text, bool pasted = false) {
     std::string out;
     out.reserve(text.size());
+    bool pendingSpace = false;
     while (!text.empty()) {
         const Utf8Char next = readUtf8(text);
         text.remove_prefix(next.length);
-        if (!isControl(next.c)) appendUtf8(out, shownAs(standIns, next.c));
+        pendingSpace = pendingSpace || (pasted && isBreak(next.c));
+        if (isControl(next.c)) continue;
+        if (std::exchange(pendingSpace, false)) out += ' ';
+        appendUtf8(out, shownAs(standIns, next.c));
     }
+    if (pendingSpace) out += ' ';
     return out;
 }
 
@@ -97,7 +109,7 @@ const char* pasteWithStandIns(void* data) {
     // this field's, and a pasted U+FFFD is itself.
     standIns.typedTaken = standIns.typed.size();
     const char* outer = standIns.outerGetClipboard ? standIns.outerGetClipboard(standIns.outerClipboardData) : nullptr;
-    standIns.pasted = shown(standIns, outer != nullptr ? outer : "");
+    standIns.pasted = shown(standIns, outer != nullptr ? outer : "", true);
     return standIns.pasted.c_str();
 }
 

@@ -46,8 +46,9 @@ TEST(TextField, TypingChangesTheStringAndOutlinesTheActiveField) {
 }
 
 // What the field copies reaches the clipboard with every character, whatever its plane, and what it
-// pastes reaches the text the same way, private-use characters and replacement marks included.
-TEST(TextField, CopyAndPasteKeepEveryCharacter) {
+// pastes reaches the text the same way, private-use characters and replacement marks included; a run of
+// pasted tabs and line breaks becomes one space, other control characters are left out.
+TEST(TextField, CopyAndPasteKeepEveryCharacterAndPastedBreaksBecomeSpaces) {
     const auto ctrl = [](ImGuiKey key) {
         WidgetInput in = keys({key});
         in.ctrl = true;
@@ -57,6 +58,8 @@ TEST(TextField, CopyAndPasteKeepEveryCharacter) {
     const struct { std::string text, clipboard; std::vector<ImGuiKey> keys; std::string textAfter, clipboardAfter; } cases[] = {
         {"A🎸\uE000", "", {ImGuiKey_A, ImGuiKey_C, ImGuiKey_End, ImGuiKey_V}, "A🎸\uE000A🎸\uE000", "A🎸\uE000"},
         {"x", "😀\uE001 \uFFFD𝄞", {ImGuiKey_End, ImGuiKey_V}, "x😀\uE001 \uFFFD𝄞", "😀\uE001 \uFFFD𝄞"},
+        {"Bass", "\tdeep\r\n\x01\nline\x02\u0085wide \t", {ImGuiKey_End, ImGuiKey_V}, "Bass deep line wide  ",
+         "\tdeep\r\n\x01\nline\x02\u0085wide \t"},
     };
     // clang-format on
     for (const auto& c : cases) {
