@@ -460,6 +460,14 @@ void setKeyModifiers(const KeyModifiers& held) {
     io.KeySuper = held.super;
 }
 
+void setMouseButton(int button, bool down, std::optional<double> pressGap) {
+    ImGuiIO& io = ImGui::GetIO();
+    if (button < 0 || button >= IM_ARRAYSIZE(io.MouseDown)) return;
+    io.MouseDown[button] = down;
+    // NewFrame advances the time by the step, then compares it with the last click's time.
+    if (down && pressGap) io.MouseClickedTime[button] = GImGui->Time + io.DeltaTime - *pressGap;
+}
+
 void activateInputNow(ImGuiID id) {
     ImGuiContext& g = *GImGui;
     g.NavActivateInputId = id;

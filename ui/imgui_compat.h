@@ -18,12 +18,16 @@
 //   UTF-8 bytes, taken from the text it was given, then disagrees with its characters (the text it
 //   writes back gains a byte and a NUL). Text fields are given their text with every such character
 //   standing in as a private-use character, and take typed and pasted text the same way.
+// - No input queue: the mouse buttons are read once a frame, and a double click is timed by the frames
+//   that saw its presses. The platform layer hands the buttons over a change at a time, with the time
+//   between presses as the events had it.
 #pragma once
 
 #include <imgui.h>
 
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -221,6 +225,13 @@ struct KeyModifiers {
     bool super = false;
 };
 void setKeyModifiers(const KeyModifiers& held);
+
+// A mouse button for the frame about to start, set between frames. 1.86 tells a double click by the
+// time between the frames that saw its presses: a slow frame parts one, and presses handed over one a
+// frame after a slow frame join. `pressGap`, given when the button goes down in this frame, is the time
+// in seconds since its previous press as the events had it, and is what the double-click time is
+// measured against. Call once io.DeltaTime holds the coming frame's step.
+void setMouseButton(int button, bool down, std::optional<double> pressGap);
 
 // The application-wide key chords, in the order the key commands try them.
 enum class Chord { CtrlZ, CtrlShiftZ, CtrlC, CtrlV, CtrlS, CtrlO, Delete };

@@ -194,6 +194,30 @@ TEST(StandaloneWindow, CaptionBandDragsUnlessOverAnItemAndItsDoubleClickTogglesF
     });
 }
 
+// However long a frame takes, every press and release reaches the view in order, and two presses make
+// a double click by the time between them as the user made them, not by the frames that took them.
+TEST(StandaloneWindow, EveryClickInASlowFrameCountsAndADoubleClickIsTimedByItsPresses) {
+    const Xvfb server(Desktop::windowManager);
+    ProbeView view;
+    runScripted(view, probeOptions(), [&] {
+        ASSERT_TRUE(pointerTo(windowWithTitle("tarn-probe"), view, 375, 27) &&
+                    view.waitFor([&](const FrameInfo&) { return view.buttonHovered; }));
+        const auto counts = [&] { return std::pair(view.buttonClicks, view.doubleClicks); };
+        // Each burst falls into one slow frame: its clicks, and the double clicks among them (quick ones,
+        // their presses well inside the double-click time also on a loaded machine).
+        for (const auto& [clicks, count, doubles] : {std::tuple{"click 1", 1, 0},
+                                                     {"click --repeat 2 --delay 30 1", 2, 1},
+                                                     {"click --repeat 2 --delay 400 1", 2, 0},
+                                                     {"click --repeat 5 --delay 30 1", 5, 1}}) {
+            const std::pair<int, int> before = view.read(counts);
+            view.inOneFrame([&] { run(std::string("xdotool ") + clicks); });
+            view.waitFor([&](const FrameInfo&) { return view.buttonClicks >= before.first + count; });
+            view.frames(5);
+            EXPECT_EQ(view.read(counts), std::pair(before.first + count, before.second + doubles)) << clicks;
+        }
+    });
+}
+
 TEST(StandaloneWindow, CaptionButtonsMaximiseRestoreAndMinimiseTheWindow) {
     const Xvfb server(Desktop::windowManager);
     ProbeView view;

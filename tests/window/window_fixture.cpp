@@ -232,7 +232,7 @@ void ProbeView::draw(const FrameInfo& frame) {
     if (command) consumeKeyCommand(*command);
     const bool space = compat::isKeyPressed(compat::Key::Space, false);
 
-    const std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     if (std::exchange(openField, false)) openPopup("probe.popup");
     if (beginAnchoredPopup("probe.popup", Rect{400.0f * s, 300.0f * s, 10.0f, 10.0f}, ImVec2(300.0f * s, 0.0f))) {
         const ImVec2 at = ImGui::GetCursorScreenPos();
@@ -249,10 +249,25 @@ void ProbeView::draw(const FrameInfo& frame) {
     buttonHovered = hovered;
     buttonClicks += clicked ? 1 : 0;
     mouseDowns += ImGui::IsMouseClicked(0) ? 1 : 0;
+    doubleClicks += ImGui::IsMouseDoubleClicked(0) ? 1 : 0;
     escapes += compat::isKeyPressed(compat::Key::Escape, false) ? 1 : 0;
     dialogFrames += ui.dialogRunning ? 1 : 0;
     if (ui.drop.dropped) dropped = ui.drop.paths;
     for (Waiter* waiter : waiters_) waiter->met = waiter->met || waiter->check(frame);
+    held_ = holdNext_;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return !holdNext_ || finished_; });
+    held_ = false;
+}
+
+void ProbeView::inOneFrame(const std::function<void()>& input) {
+    std::unique_lock lock(mutex_);
+    holdNext_ = true;
+    changed_.wait_for(lock, std::chrono::duration<double>(kPatience), [&] { return held_ || finished_; });
+    lock.unlock();
+    input();
+    lock.lock();
+    holdNext_ = false;
     changed_.notify_all();
 }
 

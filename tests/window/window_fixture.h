@@ -98,9 +98,12 @@ public:
         return value;
     }
     void finish();
+    // Holds the next frame inside its draw while `input` runs: what it sends falls into one slow frame.
+    void inOneFrame(const std::function<void()>& input);
 
     // The UI thread's own (read them inside checks).
-    int buttonClicks = 0, mouseDowns = 0, escapes = 0, spaces = 0, dialogFrames = 0, framesDrawn = 0;
+    int buttonClicks = 0, mouseDowns = 0, doubleClicks = 0, escapes = 0, spaces = 0, dialogFrames = 0;
+    int framesDrawn = 0;
     bool buttonHovered = false;
     std::vector<std::string> dropped;    // the paths of the last drop
     std::vector<KeyCommand> commands;    // the key commands polled, in order
@@ -119,6 +122,7 @@ private:
     std::condition_variable changed_;
     std::vector<Waiter*> waiters_;
     bool finished_ = false;
+    bool holdNext_ = false, held_ = false;
 };
 
 // Runs the window with `view` here and `script` on another thread; the window is closed when the

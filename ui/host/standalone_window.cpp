@@ -39,7 +39,9 @@
 // - Dear ImGui 1.86 reads keys and modifiers once a frame: a key's second change before a frame,
 //   and a modifier's change after a key went down, wait until after that frame, with every later
 //   change and typed text behind them; the modifiers are those of each key event, not SDL's state
-//   once the queue has been read (a quick Ctrl+S would otherwise be an S).
+//   once the queue has been read (a quick Ctrl+S would otherwise be an S). Mouse buttons likewise: each
+//   frame takes at most one press or release of a button, the rest wait in order, and a double click
+//   is timed by its events, not by the frames that took them.
 // - The icon is an RGBA surface decoded by stb_image (no DIB section, no mask); SDL reports no
 //   failure when it sets one, so "the window icon could not be made" has no counterpart.
 // - Drops come as SDL's drop-begin, drop-file and drop-complete events, without enter, over,
@@ -79,6 +81,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -241,6 +244,8 @@ private:
     // The last press on the window was handed to the window manager as a move or resize.
     bool pressToWindowManager_ = false;
     std::uint32_t presses_ = 0;
+    // The X time of the last mouse button event X reported, until SDL queues its own for it.
+    std::optional<std::uint32_t> buttonTime_;
     KeyTapLatch keys_;
     std::vector<std::string> dropPaths_;
     std::exception_ptr dialogError_;
@@ -326,14 +331,10 @@ void StandaloneWindow::handle(SDL_Event& event, bool inputAllowed) {
     const bool input = (event.type >= SDL_KEYDOWN && event.type < SDL_CLIPBOARDUPDATE) || drop || doubleClick;
     // Releases still count: a key held when the dialog opened must not stay down after it.
     const bool release = event.type == SDL_KEYUP || event.type == SDL_MOUSEBUTTONUP;
-    const bool button = (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) &&
-                        event.button.button >= 1 && event.button.button <= 31;
     if (input && !release && !inputAllowed) {
         if (drop) SDL_free(event.drop.file);
-        if (button) host_.discardedPresses |= SDL_BUTTON(event.button.button);
         return;
     }
-    if (button && event.type == SDL_MOUSEBUTTONUP) host_.discardedPresses &= ~SDL_BUTTON(event.button.button);
     if (doubleClick) {
         // The press that completed the double click began a move too; it is not one.
         if (static_cast<std::uint32_t>(event.user.code) == presses_ && std::exchange(pressToWindowManager_, false)) {
@@ -394,8 +395,17 @@ SDL_HitTestResult StandaloneWindow::onHitTest(SDL_Window*, const SDL_Point* poin
 // manager would go on moving or sizing the window until the next release, and would take the next
 // press (the second click of a double click) as that release.
 int StandaloneWindow::onSystemEvent(void* self, SDL_Event* event) {
-    if (event->type != SDL_SYSWMEVENT) return 1;
     auto* window = static_cast<StandaloneWindow*>(self);
+    if (event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP) {
+        // The event is queued as it stands after this: it carries the time of the X event it came from,
+        // seen just before it, in place of the time SDL read it.
+        if (const std::optional<std::uint32_t> time = std::exchange(window->buttonTime_, std::nullopt)) {
+            event->button.timestamp = *time;
+        }
+        return 1;
+    }
+    if (event->type != SDL_SYSWMEVENT) return 1;
+    if (const std::optional<std::uint32_t> time = buttonEventTime(*event)) window->buttonTime_ = time;
     if (window->pressToWindowManager_ && isPrimaryButtonRelease(window->window_.get(), *event)) {
         window->pressToWindowManager_ = false;
         cancelWindowManagerDrag(window->window_.get());

@@ -125,14 +125,13 @@ FrameResult ViewHost::frame(View& view, WindowControls* controls, bool framed, b
         SDL_GetMouseState(&x, &y);
         io.MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
     }
-    // The backend reads the buttons from SDL's state as well, which a press the window discarded
-    // still set: a click held across a frame would land after all.
-    constexpr std::pair<int, Uint8> kButtons[] = {{0, SDL_BUTTON_LEFT}, {1, SDL_BUTTON_RIGHT}, {2, SDL_BUTTON_MIDDLE}};
-    for (const auto& [index, button] : kButtons) {
-        if ((discardedPresses & SDL_BUTTON(button)) != 0) io.MouseDown[index] = false;
-    }
     // Dear ImGui refuses a zero step; the view still sees the host's own delta.
     if (!(io.DeltaTime > 0.0f)) io.DeltaTime = 1e-6f;
+    // The buttons come from the queue, not from SDL's state as the backend reads them.
+    const MouseButtonQueue::Frame buttons = mouseButtons_.nextFrame();
+    for (int button = 0; button < MouseButtonQueue::kButtons; ++button) {
+        compat::setMouseButton(button, buttons.down[button], buttons.pressGap[button]);
+    }
     ImGui::NewFrame();
 
     FrameInfo info;
@@ -187,10 +186,17 @@ bool ViewHost::handleEvent(const SDL_Event& event) {
     // The backend keeps key states by the key's place; shortcuts are letters, wherever the layout puts them.
     const SDL_Event renamed = layoutKeys_->rename(event);
     // The backend would add typed text as 1.86 reads it, 16 bits a character.
-    if (event.type == SDL_TEXTINPUT)
+    if (event.type == SDL_TEXTINPUT) {
         compat::addTypedText(event.text.text);
-    else
+    } else if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) {
+        const int button = event.button.button == SDL_BUTTON_LEFT     ? 0
+                           : event.button.button == SDL_BUTTON_RIGHT  ? 1
+                           : event.button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                      : -1;
+        mouseButtons_.push(button, event.type == SDL_MOUSEBUTTONDOWN, event.button.timestamp);
+    } else {
         ImGui_ImplSDL2_ProcessEvent(&renamed);
+    }
     if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
         // By the time an event is handled SDL's own state may be past it: a chord typed quickly
         // has let go of Ctrl before its S is handled.

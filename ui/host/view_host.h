@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/file_dialog.h"
+#include "ui/host/mouse_button_queue.h"
 #include "ui/view.h"
 
 #include <cstdint>
@@ -44,14 +45,12 @@ public:
     FrameResult frameAndDialogs(View& view, WindowControls* controls, bool framed, bool vsync);
     // Feeds an event to the platform backend with this host's context current; true when the
     // UI wants it (a key while text is edited, the mouse over a window). A letter key reaches the
-    // backend as the letter the keyboard layout types with it.
+    // backend as the letter the keyboard layout types with it; a mouse button's press or release
+    // waits in order for a frame that has not yet seen a change of that button.
     bool handleEvent(const SDL_Event& event);
 
     UiContext* ui() { return ui_.get(); }
     DialogRunner dialogRunner;
-    // SDL_BUTTON masks of the buttons whose press the window discarded: they read as up until the
-    // window sees them released.
-    std::uint32_t discardedPresses = 0;
 
     // Seconds since the first frame and the last frame's step; both 0 on the first frame.
     double time() const { return time_; }
@@ -71,6 +70,9 @@ private:
     // A dialog still open on the stack holds a copy: it must not touch a host that went away.
     std::shared_ptr<bool> alive_;
     std::unique_ptr<LayoutKeys> layoutKeys_;
+    // The buttons' presses and releases the frames have yet to see. A press the window discards (while
+    // a dialog runs) never gets here, and its release changes nothing.
+    MouseButtonQueue mouseButtons_;
 };
 
 }  // namespace tarn::ui

@@ -36,6 +36,18 @@ bool isPrimaryButtonRelease(SDL_Window* window, const SDL_Event& event) {
     return x11Window(window, info) && x.xbutton.window == info.info.x11.window;
 }
 
+std::optional<std::uint32_t> buttonEventTime(const SDL_Event& event) {
+    if (event.type != SDL_SYSWMEVENT || event.syswm.msg == nullptr || event.syswm.msg->subsystem != SDL_SYSWM_X11) {
+        return std::nullopt;
+    }
+    const XEvent& x = event.syswm.msg->msg.x11.event;
+    if ((x.type != ButtonPress && x.type != ButtonRelease) || x.xbutton.button < Button1 ||
+        x.xbutton.button > Button3) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(x.xbutton.time);
+}
+
 void cancelWindowManagerDrag(SDL_Window* window) {
     SDL_SysWMinfo info;
     if (!x11Window(window, info)) return;

@@ -3,11 +3,19 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+#include <optional>
+
 namespace tarn::ui {
 
 // A release of the first mouse button over `window`, as X reported it (an SDL_SYSWMEVENT). SDL
 // itself reports no release for a press it handed to the window manager.
 bool isPrimaryButtonRelease(SDL_Window* window, const SDL_Event& event);
+
+// When X says the first, second or third mouse button went down or up (an SDL_SYSWMEVENT): the X
+// server's time in milliseconds. SDL stamps its own event when it reads it, long after a press that
+// came during a slow frame.
+std::optional<std::uint32_t> buttonEventTime(const SDL_Event& event);
 
 // Asks the window manager to end the move or resize it began for `window` (_NET_WM_MOVERESIZE_CANCEL).
 // Harmless when none runs.
