@@ -157,8 +157,6 @@ void Editor::drawPresets(ui::Rect documentArea) {
         savePreset(presetName, allCategories[chosen]);
         ImGui::CloseCurrentPopup();
     }
-    // Escape closes it with the name as typed.
-    ui::closePopupOnEscape();
     ImGui::SetCursorScreenPos(at);
     ImGui::Dummy(ImVec2(w, 2.0f * row + gap));
     ui::endAnchoredPopup();

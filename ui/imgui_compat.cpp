@@ -468,6 +468,17 @@ void setMouseButton(int button, bool down, std::optional<double> pressGap) {
     if (down && pressGap) io.MouseClickedTime[button] = GImGui->Time + io.DeltaTime - *pressGap;
 }
 
+void hideMouseButton(int button) {
+    ImGuiIO& io = ImGui::GetIO();
+    if (button < 0 || button >= IM_ARRAYSIZE(io.MouseDown)) return;
+    // The press's duration stays counted: the next frame takes the button, still down, as held on.
+    io.MouseDown[button] = false;
+    io.MouseClicked[button] = false;
+    io.MouseDoubleClicked[button] = false;
+    io.MouseClickedCount[button] = 0;
+    io.MouseReleased[button] = false;
+}
+
 void activateInputNow(ImGuiID id) {
     ImGuiContext& g = *GImGui;
     g.NavActivateInputId = id;

@@ -233,6 +233,11 @@ void setKeyModifiers(const KeyModifiers& held);
 // measured against. Call once io.DeltaTime holds the coming frame's step.
 void setMouseButton(int button, bool down, std::optional<double> pressGap);
 
+// The mouse button reads as up for the rest of the frame: no item sees it go down, held, released or
+// double-clicked. Call before any item, in the frames from its press to its release. 1.92 gives the
+// press an owner instead; 1.86 has none.
+void hideMouseButton(int button);
+
 // The application-wide key chords, in the order the key commands try them.
 enum class Chord { CtrlZ, CtrlShiftZ, CtrlC, CtrlV, CtrlS, CtrlO, Delete };
 // The chord's key went down this frame while exactly the chord's modifiers are held. Reported once

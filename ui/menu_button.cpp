@@ -4,7 +4,6 @@
 #include "ui/bar.h"
 #include "ui/draw.h"
 #include "ui/icons.h"
-#include "ui/imgui_compat.h"
 #include "ui/interact.h"
 #include "ui/pictures.h"
 #include "ui/popup.h"
@@ -20,12 +19,6 @@ namespace {
 
 // The button with its icon alone, logical px: 8 px, the 24 px icon, 4 px and 8 px.
 constexpr float kIconOnly = 44.0f;
-
-// Escape closes a box: 1.86 has no keyboard navigation to do it.
-void endBox() {
-    if (compat::isKeyPressed(compat::Key::Escape, false)) ImGui::CloseCurrentPopup();
-    endAnchoredPopup();
-}
 
 void aboutBox(const MenuInput& input) {
     const float s = scale();
@@ -145,11 +138,11 @@ MenuChoice menuButton(const char* id, const Rect& r, const MenuInput& input) {
     }
     if (beginAnchoredPopup("about", button, ImVec2(0.0f, 0.0f))) {
         aboutBox(input);
-        endBox();
+        endAnchoredPopup();
     }
     if (beginAnchoredPopup("shortcuts", button, ImVec2(0.0f, 0.0f))) {
         shortcutsTable(input);
-        endBox();
+        endAnchoredPopup();
     }
     ImGui::PopID();
     return choice;

@@ -20,12 +20,54 @@ struct DrawnAnchors {
 
 DrawnAnchors& drawnAnchors() { return *contextState<DrawnAnchors>(ImHashStr("tarn.popupAnchors")); }
 
+// The left presses a popup owns beyond the one that landed on it.
+struct PopupPresses {
+    ImGuiID owner = 0;    // the popup the last press landed on; 0 for none
+    bool hidden = false;  // the press held now reaches no item, until it is released
+};
+
+// Escape, and the popups open when the frame started.
+struct EscapeWatch {
+    bool pressed = false;
+    std::vector<ImGuiID> open;
+};
+
+PopupPresses& popupPresses() { return *contextState<PopupPresses>(ImHashStr("tarn.popupPresses")); }
+EscapeWatch& escapeWatch() { return *contextState<EscapeWatch>(ImHashStr("tarn.popupEscape")); }
+
+// The popup under the pointer, as its popup id; 0 over anything else.
+ImGuiID popupUnderPointer(const ImGuiContext& g) {
+    const ImGuiWindow* hovered = g.HoveredWindow;
+    if (hovered == nullptr || (hovered->RootWindow->Flags & ImGuiWindowFlags_Popup) == 0) return 0;
+    return hovered->RootWindow->PopupId;
+}
+
+// A press on a popup belongs to it with all that follows: its release, and the second press of its
+// double click with that press's release, even where the popup has gone meanwhile (its item closed
+// it, or resized the window) and something else lies there now. The editor takes presses again from
+// the first one that is not part of that double click.
+void keepPressesWithTheirPopup(ImGuiContext& g) {
+    const ImGuiIO& io = g.IO;
+    PopupPresses& presses = popupPresses();
+    if (io.MouseClicked[ImGuiMouseButton_Left]) {
+        const ImGuiID under = popupUnderPointer(g);
+        presses.hidden =
+            presses.owner != 0 && io.MouseClickedCount[ImGuiMouseButton_Left] == 2 && under != presses.owner;
+        presses.owner = presses.hidden ? 0 : under;
+    } else if (io.MouseDown[ImGuiMouseButton_Left] && presses.owner != 0 &&
+               !ImGui::IsPopupOpen(presses.owner, ImGuiPopupFlags_AnyPopupLevel)) {
+        presses.hidden = true;  // the popup went while its press was held
+    }
+    if (!presses.hidden) return;
+    if (!io.MouseDown[ImGuiMouseButton_Left]) presses.hidden = false;  // hidden up to its release
+    compat::hideMouseButton(ImGuiMouseButton_Left);
+}
+
 bool contains(const Rect& r, ImVec2 p) { return p.x >= r.x && p.x < r.x + r.w && p.y >= r.y && p.y < r.y + r.h; }
 
 // Runs right after NewFrame, before any item: Dear ImGui would close the popups only at the end of
 // this frame, and until then every item outside them is blocked, so the click would be lost.
-void passClickThrough(ImGuiContext* context, ImGuiContextHook*) {
-    ImGuiContext& g = *context;
+void passClickThrough(ImGuiContext& g) {
     if (!g.IO.MouseClicked[ImGuiMouseButton_Left] || g.OpenPopupStack.Size == 0) return;
     ImGuiWindow* hovered = g.HoveredWindow;
     // On a popup itself, off every window, or with a modal dialog open: Dear ImGui's own rules hold.
@@ -45,6 +87,30 @@ void passClickThrough(ImGuiContext* context, ImGuiContextHook*) {
         ImGui::ClearActiveID();
     }
     ImGui::FocusWindow(hovered);
+}
+
+// Before any item of the frame.
+void atFrameStart(ImGuiContext* context, ImGuiContextHook*) {
+    ImGuiContext& g = *context;
+    keepPressesWithTheirPopup(g);
+    passClickThrough(g);
+    EscapeWatch& escape = escapeWatch();
+    escape.pressed = compat::isKeyPressed(compat::Key::Escape, false);
+    escape.open.clear();
+    for (const ImGuiPopupData& popup : g.OpenPopupStack) escape.open.push_back(popup.PopupId);
+}
+
+// Once every item of the frame is drawn: Escape closes the topmost popup when nothing drawn closed
+// one for it. Without keyboard navigation 1.86 leaves Escape to each popup's owner, and a combo box's
+// owner does not look.
+void atFrameEnd(ImGuiContext* context, ImGuiContextHook*) {
+    ImGuiContext& g = *context;
+    const EscapeWatch& escape = escapeWatch();
+    if (!escape.pressed || escape.open.empty() || g.OpenPopupStack.Size < static_cast<int>(escape.open.size())) return;
+    for (size_t level = 0; level < escape.open.size(); ++level) {
+        if (g.OpenPopupStack[static_cast<int>(level)].PopupId != escape.open[level]) return;
+    }
+    ImGui::ClosePopupToLevel(static_cast<int>(escape.open.size()) - 1, true);
 }
 
 }  // namespace
@@ -75,7 +141,8 @@ bool beginAnchoredPopup(const char* id, const Rect& anchor, ImVec2 size) {
     } else {
         ImGui::SetNextWindowPos(ImVec2(anchor.x, anchor.y + anchor.h + gap), ImGuiCond_Always, ImVec2(0.0f, 0.0f));
     }
-    if (size.x > 0.0f || size.y > 0.0f) ImGui::SetNextWindowSize(ImVec2(std::max(size.x, 0.0f), std::max(size.y, 0.0f)));
+    if (size.x > 0.0f || size.y > 0.0f)
+        ImGui::SetNextWindowSize(ImVec2(std::max(size.x, 0.0f), std::max(size.y, 0.0f)));
     pushPopupStyle(10.0f, 8.0f);
     if (ImGui::BeginPopup(id, 0)) {
         DrawnAnchors& drawn = drawnAnchors();
@@ -94,15 +161,15 @@ void endAnchoredPopup() {
     popPopupStyle();
 }
 
-void closePopupOnEscape() {
-    if (ImGui::IsWindowFocused() && compat::isKeyPressed(compat::Key::Escape, false)) ImGui::CloseCurrentPopup();
-}
-
 void installPopupHooks(ImGuiContext* context) {
-    ImGuiContextHook hook;
-    hook.Type = ImGuiContextHookType_NewFramePost;
-    hook.Callback = passClickThrough;
-    ImGui::AddContextHook(context, &hook);
+    ImGuiContextHook start;
+    start.Type = ImGuiContextHookType_NewFramePost;
+    start.Callback = atFrameStart;
+    ImGui::AddContextHook(context, &start);
+    ImGuiContextHook end;
+    end.Type = ImGuiContextHookType_EndFramePre;
+    end.Callback = atFrameEnd;
+    ImGui::AddContextHook(context, &end);
 }
 
 bool anyPopupOpen() { return ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel); }

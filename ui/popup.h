@@ -24,14 +24,12 @@ void endAnchoredPopup();
 // Some popup is open anywhere in the popup stack.
 bool anyPopupOpen();
 
-// Escape closes the popup being drawn while it has the keyboard (not while a popup opened over it
-// has it). Without keyboard navigation 1.86 leaves Escape to the popup's owner.
-void closePopupOnEscape();
-
 // A left click outside every popup, when the outermost is an anchored one, closes them before any item
 // of the frame is looked at, so that the click reaches what it was aimed at. A click on an open
 // popup's anchor only closes it: the anchor usually opens that popup, and a second click there should
-// not open it again. Registered once on each Dear ImGui context the toolkit draws with.
+// not open it again. A press on a popup keeps its release and the second press of its double click
+// from everything else, also once the popup has gone. Escape closes the topmost popup where nothing
+// drawn closed one. Registered once on each Dear ImGui context the toolkit draws with.
 void installPopupHooks(ImGuiContext* context);
 
 }  // namespace tarn::ui
