@@ -210,6 +210,13 @@ std::array<int, 4> workArea() {
 }
 
 void ProbeView::draw(const FrameInfo& frame) {
+    if (inside_ != nullptr) {
+        inside_->draw(frame);
+        std::unique_lock lock(mutex_);
+        ++framesDrawn;
+        endFrame(frame, lock);
+        return;
+    }
     // The button at logical (200, 6), 100 x 24, in the caption band; a magenta block for screenshots.
     const float s = frame.displayScale;
     ImGui::GetWindowDrawList()->AddRectFilled(ImVec2(frame.content.x, frame.content.y + 60.0f * s),
@@ -253,6 +260,10 @@ void ProbeView::draw(const FrameInfo& frame) {
     escapes += compat::isKeyPressed(compat::Key::Escape, false) ? 1 : 0;
     dialogFrames += ui.dialogRunning ? 1 : 0;
     if (ui.drop.dropped) dropped = ui.drop.paths;
+    endFrame(frame, lock);
+}
+
+void ProbeView::endFrame(const FrameInfo& frame, std::unique_lock<std::mutex>& lock) {
     for (Waiter* waiter : waiters_) waiter->met = waiter->met || waiter->check(frame);
     held_ = holdNext_;
     changed_.notify_all();

@@ -78,6 +78,9 @@ std::array<int, 4> workArea();
 class ProbeView : public View {
 public:
     using Check = std::function<bool(const FrameInfo&)>;
+    // With `inside` the probe draws that view in place of its own widgets: a program's view, watched
+    // by checks that run after it in every frame.
+    explicit ProbeView(View* insideIn = nullptr) : inside_(insideIn) {}
     void draw(const FrameInfo& frame) override;
     // Runs `check` in every frame until it returns true; false if it never did in time or the
     // window has gone.
@@ -105,19 +108,22 @@ public:
     int buttonClicks = 0, mouseDowns = 0, doubleClicks = 0, escapes = 0, spaces = 0, dialogFrames = 0;
     int framesDrawn = 0;
     bool buttonHovered = false;
-    std::vector<std::string> dropped;    // the paths of the last drop
-    std::vector<KeyCommand> commands;    // the key commands polled, in order
-    ImVec2 maximiseAt, minimiseAt;       // the caption buttons' centres, window pixels
-    std::string captionText;             // the text the caption buttons drew last (their tooltip)
-    bool openField = false;              // set to open the popup with the text field
-    std::string fieldText;               // the popup's text field
-    ImVec2 fieldAt;                      // its centre while the popup is open
+    std::vector<std::string> dropped;  // the paths of the last drop
+    std::vector<KeyCommand> commands;  // the key commands polled, in order
+    ImVec2 maximiseAt, minimiseAt;     // the caption buttons' centres, window pixels
+    std::string captionText;           // the text the caption buttons drew last (their tooltip)
+    bool openField = false;            // set to open the popup with the text field
+    std::string fieldText;             // the popup's text field
+    ImVec2 fieldAt;                    // its centre while the popup is open
 
 private:
     struct Waiter {
         Check check;
         bool met = false;
     };
+    // Runs the checks on this frame and holds it while inOneFrame asks to.
+    void endFrame(const FrameInfo& frame, std::unique_lock<std::mutex>& lock);
+    View* inside_ = nullptr;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Waiter*> waiters_;
