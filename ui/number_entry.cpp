@@ -5,6 +5,8 @@
 #include "ui/theme.h"
 #include "ui/ui_context.h"
 
+#include <imgui_internal.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -19,6 +21,7 @@ constexpr TextRole kMonoRole = 5;
 // The focus request lands a frame late and the field activates after it: a click elsewhere within
 // these first frames does not close the entry.
 constexpr uint32_t kGraceFrames = 3;
+constexpr const char* kWindowName = "##tarn.numberEntry";
 
 }  // namespace
 
@@ -53,15 +56,14 @@ int numberEntry(const char* id, Param& param) {
                                        ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoScrollbar |
                                        ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NoCollapse |
                                        ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoNav;
-    ImGui::Begin("##tarn.numberEntry", nullptr, flags);
+    ImGui::Begin(kWindowName, nullptr, flags);
     int result = NumberEntryResult::open;
     {
         const FontScope font(kMonoRole);
         if (entry.frames == 0) ImGui::SetKeyboardFocusHere();
         ImGui::SetNextItemWidth(-1.0f);
         const bool entered = ImGui::InputText("##value", entry.text.data(), entry.text.size(),
-                                              ImGuiInputTextFlags_EnterReturnsTrue |
-                                                  ImGuiInputTextFlags_AutoSelectAll);
+                                              ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_AutoSelectAll);
         if (entered) {
             const std::optional<float> value = param.parse(entry.text.data());
             if (value) {
@@ -86,6 +88,19 @@ int numberEntry(const char* id, Param& param) {
         ++entry.frames;
     }
     return result;
+}
+
+ImGuiWindow* numberEntryWindow() {
+    if (UiContext::current().numberEntry.id == 0) return nullptr;
+    ImGuiWindow* window = ImGui::FindWindowByName(kWindowName);
+    return window != nullptr && window->WasActive ? window : nullptr;
+}
+
+bool letGoOfNumberEntry() {
+    const ImGuiWindow* window = numberEntryWindow();
+    if (window == nullptr || UiContext::current().numberEntry.frames < kGraceFrames) return false;
+    if (GImGui->ActiveIdWindow == window) ImGui::ClearActiveID();
+    return true;
 }
 
 }  // namespace tarn::ui

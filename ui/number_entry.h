@@ -5,6 +5,8 @@
 
 #include <imgui.h>
 
+struct ImGuiWindow;
+
 namespace tarn::ui {
 
 struct NumberEntryResult {
@@ -21,5 +23,13 @@ void openNumberEntry(const char* id, ImVec2 anchor, const Param& param);
 // Shows the entry when it is open for `id`; call it every frame from the same ID scope as
 // openNumberEntry. Returns a NumberEntryResult value; any result but `open` closes the entry.
 int numberEntry(const char* id, Param& param);
+
+// The entry's window while it is shown; null when it is not.
+ImGuiWindow* numberEntryWindow();
+
+// Makes the entry's field let go of the keyboard, as a click elsewhere does, so that the entry closes
+// as rejected when it is drawn next; true when it does. An entry in its first frames, which such a
+// click leaves open, keeps it.
+bool letGoOfNumberEntry();
 
 }  // namespace tarn::ui

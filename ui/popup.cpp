@@ -2,6 +2,7 @@
 #include "ui/popup.h"
 
 #include "ui/imgui_compat.h"
+#include "ui/number_entry.h"
 #include "ui/ui_context.h"
 
 #include <imgui_internal.h>
@@ -12,18 +13,12 @@
 namespace tarn::ui {
 namespace {
 
-// The anchored popups drawn in one frame, each with its anchor.
-struct DrawnAnchors {
-    int frame = -1;
-    std::vector<std::pair<ImGuiID, Rect>> popups;  // popup id, anchor
-};
-
-DrawnAnchors& drawnAnchors() { return *contextState<DrawnAnchors>(ImHashStr("tarn.popupAnchors")); }
-
-// The left presses a popup owns beyond the one that landed on it.
+// The presses the popups own, for each mouse button.
 struct PopupPresses {
-    ImGuiID owner = 0;    // the popup the last press landed on; 0 for none
-    bool hidden = false;  // the press held now reaches no item, until it is released
+    // The popup the button's run of quick presses belongs to: the one its first press landed on, or
+    // closed by landing outside every popup; 0 for none.
+    ImGuiID owner[ImGuiMouseButton_COUNT] = {};
+    bool hidden[ImGuiMouseButton_COUNT] = {};  // the press held now reaches nothing, until it is released
 };
 
 // Escape, and the popups open when the frame started.
@@ -35,65 +30,75 @@ struct EscapeWatch {
 PopupPresses& popupPresses() { return *contextState<PopupPresses>(ImHashStr("tarn.popupPresses")); }
 EscapeWatch& escapeWatch() { return *contextState<EscapeWatch>(ImHashStr("tarn.popupEscape")); }
 
-// The popup under the pointer, as its popup id; 0 over anything else.
+// The open popup under the pointer, the innermost where a menu holds its submenu; 0 outside them all.
+// The number entry counts as a popup, by its window's id.
 ImGuiID popupUnderPointer(const ImGuiContext& g) {
-    const ImGuiWindow* hovered = g.HoveredWindow;
-    if (hovered == nullptr || (hovered->RootWindow->Flags & ImGuiWindowFlags_Popup) == 0) return 0;
-    return hovered->RootWindow->PopupId;
+    ImGuiWindow* hovered = g.HoveredWindow;
+    if (hovered == nullptr) return 0;
+    for (int level = g.OpenPopupStack.Size - 1; level >= 0; --level) {
+        ImGuiWindow* popup = g.OpenPopupStack[level].Window;
+        if (popup != nullptr && ImGui::IsWindowChildOf(hovered, popup, false)) return g.OpenPopupStack[level].PopupId;
+    }
+    ImGuiWindow* entry = numberEntryWindow();
+    return entry != nullptr && ImGui::IsWindowChildOf(hovered, entry, false) ? entry->ID : 0;
 }
 
-// A press on a popup belongs to it with all that follows: its release, and the second press of its
-// double click with that press's release, even where the popup has gone meanwhile (its item closed
-// it, or resized the window) and something else lies there now. The editor takes presses again from
-// the first one that is not part of that double click.
+// The popup a press outside every popup closes with all the others: the outermost one shown, or else
+// the number entry. 0 when none is shown.
+ImGuiID popupClosedByPress(const ImGuiContext& g) {
+    if (g.OpenPopupStack.Size > 0) {
+        const ImGuiWindow* outermost = g.OpenPopupStack[0].Window;
+        return outermost != nullptr && outermost->WasActive ? g.OpenPopupStack[0].PopupId : 0;
+    }
+    const ImGuiWindow* entry = numberEntryWindow();
+    return entry != nullptr ? entry->ID : 0;
+}
+
+// The popup, or the number entry, is still there.
+bool popupShown(ImGuiID popup) {
+    const ImGuiWindow* entry = numberEntryWindow();
+    return ImGui::IsPopupOpen(popup, ImGuiPopupFlags_AnyPopupLevel) || (entry != nullptr && entry->ID == popup);
+}
+
+// A press on a popup, or outside every popup while one is shown, belongs to that popup, and so does
+// every press of the quick run it begins (each within the double-click time and distance of the one
+// before), wherever the popup has gone meanwhile (its item closed it, or resized the window) and
+// whatever lies there now. Dear ImGui itself keeps the press that lands outside its popups from every
+// item, the editor's canvases too, for they are items: while a popup has the focus no item of another
+// window is hovered, and the popups close before the next frame. The number entry is a plain window
+// that closes when its field lets go of the keyboard: a press outside it is hidden here, and the field
+// let go. What else the popups own is hidden here too: the later presses of the run, and the rest of
+// any press once its popup has closed. The editor takes presses again from the first one that does
+// not continue the run.
 void keepPressesWithTheirPopup(ImGuiContext& g) {
     const ImGuiIO& io = g.IO;
     PopupPresses& presses = popupPresses();
-    if (io.MouseClicked[ImGuiMouseButton_Left]) {
-        const ImGuiID under = popupUnderPointer(g);
-        presses.hidden =
-            presses.owner != 0 && io.MouseClickedCount[ImGuiMouseButton_Left] == 2 && under != presses.owner;
-        presses.owner = presses.hidden ? 0 : under;
-    } else if (io.MouseDown[ImGuiMouseButton_Left] && presses.owner != 0 &&
-               !ImGui::IsPopupOpen(presses.owner, ImGuiPopupFlags_AnyPopupLevel)) {
-        presses.hidden = true;  // the popup went while its press was held
+    for (int button = 0; button < ImGuiMouseButton_COUNT; ++button) {
+        ImGuiID& owner = presses.owner[button];
+        bool& hidden = presses.hidden[button];
+        if (io.MouseClicked[button]) {
+            const ImGuiID under = popupUnderPointer(g);
+            const bool runGoesOn = owner != 0 && io.MouseClickedCount[button] >= 2;
+            hidden = runGoesOn && under != owner;
+            if (!runGoesOn) owner = under != 0 ? under : popupClosedByPress(g);
+            const ImGuiWindow* entry = numberEntryWindow();
+            if (!runGoesOn && under == 0 && entry != nullptr && owner == entry->ID) {
+                hidden = true;
+                if (!letGoOfNumberEntry()) owner = 0;  // an entry in its first frames stays: no run begins
+            }
+        } else if (io.MouseDown[button] && owner != 0 && !popupShown(owner)) {
+            hidden = true;  // the popup went while its press was held
+        }
+        if (!hidden) continue;
+        if (!io.MouseDown[button]) hidden = false;  // hidden up to its release
+        compat::hideMouseButton(button);
     }
-    if (!presses.hidden) return;
-    if (!io.MouseDown[ImGuiMouseButton_Left]) presses.hidden = false;  // hidden up to its release
-    compat::hideMouseButton(ImGuiMouseButton_Left);
-}
-
-bool contains(const Rect& r, ImVec2 p) { return p.x >= r.x && p.x < r.x + r.w && p.y >= r.y && p.y < r.y + r.h; }
-
-// Runs right after NewFrame, before any item: Dear ImGui would close the popups only at the end of
-// this frame, and until then every item outside them is blocked, so the click would be lost.
-void passClickThrough(ImGuiContext& g) {
-    if (!g.IO.MouseClicked[ImGuiMouseButton_Left] || g.OpenPopupStack.Size == 0) return;
-    ImGuiWindow* hovered = g.HoveredWindow;
-    // On a popup itself, off every window, or with a modal dialog open: Dear ImGui's own rules hold.
-    if (hovered == nullptr || (hovered->RootWindow->Flags & ImGuiWindowFlags_Popup) != 0) return;
-    if (ImGui::GetTopMostPopupModal() != nullptr) return;
-    const DrawnAnchors& drawn = drawnAnchors();
-    if (drawn.frame != g.FrameCount - 1) return;
-    bool anchored = false;
-    for (const auto& [popup, anchor] : drawn.popups) {
-        if (contains(anchor, g.IO.MousePos)) return;
-        anchored = anchored || popup == g.OpenPopupStack[0].PopupId;
-    }
-    if (!anchored) return;
-    ImGui::ClosePopupToLevel(0, false);
-    // A field of the popup may still hold the keyboard: it would block every item for this frame.
-    if (g.ActiveIdWindow != nullptr && (g.ActiveIdWindow->RootWindow->Flags & ImGuiWindowFlags_Popup) != 0) {
-        ImGui::ClearActiveID();
-    }
-    ImGui::FocusWindow(hovered);
 }
 
 // Before any item of the frame.
 void atFrameStart(ImGuiContext* context, ImGuiContextHook*) {
     ImGuiContext& g = *context;
     keepPressesWithTheirPopup(g);
-    passClickThrough(g);
     EscapeWatch& escape = escapeWatch();
     escape.pressed = compat::isKeyPressed(compat::Key::Escape, false);
     escape.open.clear();
@@ -144,13 +149,7 @@ bool beginAnchoredPopup(const char* id, const Rect& anchor, ImVec2 size) {
     if (size.x > 0.0f || size.y > 0.0f)
         ImGui::SetNextWindowSize(ImVec2(std::max(size.x, 0.0f), std::max(size.y, 0.0f)));
     pushPopupStyle(10.0f, 8.0f);
-    if (ImGui::BeginPopup(id, 0)) {
-        DrawnAnchors& drawn = drawnAnchors();
-        if (drawn.frame != ImGui::GetFrameCount()) drawn.popups.clear();
-        drawn.frame = ImGui::GetFrameCount();
-        drawn.popups.emplace_back(ImGui::GetCurrentWindow()->PopupId, anchor);
-        return true;
-    }
+    if (ImGui::BeginPopup(id, 0)) return true;
     // No body this frame: nothing for the caller to end, so the style goes now.
     popPopupStyle();
     return false;

@@ -24,12 +24,10 @@ void endAnchoredPopup();
 // Some popup is open anywhere in the popup stack.
 bool anyPopupOpen();
 
-// A left click outside every popup, when the outermost is an anchored one, closes them before any item
-// of the frame is looked at, so that the click reaches what it was aimed at. A click on an open
-// popup's anchor only closes it: the anchor usually opens that popup, and a second click there should
-// not open it again. A press on a popup keeps its release and the second press of its double click
-// from everything else, also once the popup has gone. Escape closes the topmost popup where nothing
-// drawn closed one. Registered once on each Dear ImGui context the toolkit draws with.
+// A press on a popup or the number entry, or outside them all while one is shown (which only closes
+// it), belongs to that popup with the rest of its quick run of presses: none of them reaches anything
+// else, also once the popup has gone. Escape closes the topmost popup where nothing drawn closed one. Registered once
+// on each Dear ImGui context the toolkit draws with.
 void installPopupHooks(ImGuiContext* context);
 
 }  // namespace tarn::ui

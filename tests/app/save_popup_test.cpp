@@ -97,8 +97,8 @@ TEST(SavePopup, ANameKeepsEveryCharacterButControlCharacters) {
 }
 
 // Opens a popup from the header's preset actions (1 Save on the factory sound: the save popup; 7 the
-// browser), types, then ends with Escape or a click on a text drawn outside the popup.
-TEST(SavePopup, TakesTheTypingAtOnceClosesOnEscapeWithTheNameKeptAndLetsTheClosingClickThrough) {
+// browser), types, then ends with Escape or a click on a text drawn outside the popup, which only closes it.
+TEST(SavePopup, TakesTheTypingAtOnceClosesOnEscapeWithTheNameKeptAndTheClosingClickReachesNothingElse) {
     // clang-format off
     const struct {
         const char* what;
@@ -108,14 +108,14 @@ TEST(SavePopup, TakesTheTypingAtOnceClosesOnEscapeWithTheNameKeptAndLetsTheClosi
         const char* clicked;  // then, a click on this text (null: none)
         bool stillOpen;
         const char* name;     // the name field's text at the end
-        std::uint32_t tab;    // 0 arc, 1 motion
+        std::uint32_t tab;    // 0 arc, 1 motion: the tab shown at the end
     } cases[] = {
         {"typing right after opening",   1, "Warm Bass", false, nullptr,  true,  "Warm Bass", 0},
         {"Escape",                       1, "Warm",      true,  nullptr,  false, "Warm",      0},
-        {"a click on the Motion tab",    1, "Warm",      false, "Motion", false, "Warm",      1},
+        {"a click on the Motion tab",    1, "Warm",      false, "Motion", false, "Warm",      0},
         // The popup's anchor is the preset's name, which opens the browser: that click only closes.
         {"a click on the anchor",        1, "Warm",      false, "Demo",   false, "Warm",      0},
-        {"the browser, then Motion",     7, "",          false, "Motion", false, "",          1},
+        {"the browser, then Motion",     7, "",          false, "Motion", false, "",          0},
     };
     // clang-format on
     for (const auto& c : cases) {
