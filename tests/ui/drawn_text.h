@@ -1,4 +1,4 @@
-// The text a headless frame drew, read back from its draw data: glyphs, and a text found by what it reads.
+// The text a frame drew, read back from its draw data: glyphs, and a text found by what it reads.
 #pragma once
 
 #include "ui/ui_context.h"
@@ -24,7 +24,8 @@ struct DrawnGlyph {
 };
 
 // The last frame's glyphs in drawing order: quads of four vertices whose texture corners are a
-// glyph's, in any baked face.
+// glyph's, in any baked face. Inside a frame, where the last one's draw data is gone, the glyphs the
+// windows have drawn so far.
 inline std::vector<DrawnGlyph> drawnGlyphs(const UiContext& ui) {
     const ContextScope scope(ui);
     using Corners = std::tuple<float, float, float, float>;
@@ -32,10 +33,16 @@ inline std::vector<DrawnGlyph> drawnGlyphs(const UiContext& ui) {
     for (const ImFont* font : ImGui::GetIO().Fonts->Fonts)
         for (const ImFontGlyph& g : font->Glyphs)
             if (g.Visible) byCorners[{g.U0, g.V0, g.U1, g.V1}] = g.Codepoint;
+    std::vector<const ImDrawList*> lists;
+    if (const ImDrawData* data = ImGui::GetDrawData()) {
+        lists.assign(data->CmdLists, data->CmdLists + data->CmdListsCount);
+    } else if (GImGui->WithinFrameScope) {
+        for (const ImGuiWindow* window : GImGui->Windows)
+            if (window->Active) lists.push_back(window->DrawList);
+    }
     std::vector<DrawnGlyph> glyphs;
-    const ImDrawData* data = ImGui::GetDrawData();
-    for (int l = 0; data != nullptr && l < data->CmdListsCount; ++l) {
-        const ImVector<ImDrawVert>& v = data->CmdLists[l]->VtxBuffer;
+    for (const ImDrawList* list : lists) {
+        const ImVector<ImDrawVert>& v = list->VtxBuffer;
         for (int i = 0; i + 3 < v.Size; ++i) {
             const auto found = byCorners.find({v[i].uv.x, v[i].uv.y, v[i + 2].uv.x, v[i + 2].uv.y});
             if (found == byCorners.end() || v[i + 1].uv.x != v[i + 2].uv.x || v[i + 3].uv.x != v[i].uv.x) continue;

@@ -1,13 +1,16 @@
-// The whole editor in a real window on the short screens people use, with and without a window manager:
+// The whole editor in a real window: on the short screens people use, with and without a window manager,
 // the canvas keeps room to edit and every block under the header is in the window or on the page that
-// scrolls, as the window opens and after the user has sized it down to the least it allows.
+// scrolls, as the window opens and after the user has sized it down to the least it allows; and a click
+// beside a popup only closes it.
 #include "app/editor.h"
+#include "tests/ui/drawn_text.h"
 #include "tests/window/window_fixture.h"
 
 #include <gtest/gtest.h>
 #include <imgui_internal.h>
 
 #include <cstdlib>
+#include <numeric>
 #include <string>
 
 namespace tarn::ui::window_tests {
@@ -96,6 +99,52 @@ TEST(EditorWindow, TheCanvasKeepsRoomAndEveryBlockIsInReachOnShortScreensAndAfte
             expectRoom("sized by the user", width, height);
         });
     }
+}
+
+// The About box over the piano roll, under a window manager: a click on an empty step beside the box
+// only closes it; a click there once the box has gone adds a note.
+TEST(EditorWindow, AClickBesideTheAboutBoxOnlyClosesItAndTheNextClickAddsANote) {
+    const Xvfb server(Desktop::windowManager, 96, ScreenSize{1920, 1200});
+    setenv("APPDATA", (server.folder + "/appdata").c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "nonexistent", 1);
+    Editor editor(0);
+    editor.selectedTab = 3;
+    ProbeView view(&editor);
+    StandaloneOptions options;
+    options.title = "tarn-editor";
+    options.width = 900;
+    options.height = 950;
+    runScripted(view, options, [&] {
+        const std::string id = windowWithTitle(options.title);
+        ASSERT_FALSE(id.empty());
+        const auto click = [&](ImVec2 at) { return pointerTo(id, view, at) && run("xdotool click 1") == 0; };
+        const auto shows = [&](const char* text) {
+            return view.waitFor(
+                [&](const FrameInfo&) { return testing::findDrawnText(UiContext::current(), text).has_value(); });
+        };
+        const auto notes = [&] {
+            return view.read([&] {
+                return std::accumulate(editor.pattern.bars.begin(), editor.pattern.bars.end(), std::size_t{0},
+                                       [](std::size_t n, const auto& bar) { return n + bar.size(); });
+            });
+        };
+        ASSERT_TRUE(click(ImVec2(48.0f, 43.0f)) && shows("About tarnlode"));
+        const Rect item =
+            view.read([] { return testing::findDrawnText(UiContext::current(), "About tarnlode").value_or(Rect{}); });
+        ASSERT_TRUE(click(ImVec2(item.x + item.w * 0.5f, item.y + item.h * 0.5f)) && shows("0.1.3"));
+        const std::size_t before = notes();
+        const Rect roll = view.read([&] { return editor.canvasRect; });
+        const ImVec2 step(std::floor(roll.x + roll.w * 0.96f), std::floor(roll.y + roll.h * 0.27f));
+        ASSERT_TRUE(click(step));
+        EXPECT_TRUE(
+            view.waitFor([](const FrameInfo&) { return GImGui->OpenPopupStack.empty() && !ImGui::IsMouseDown(0); }));
+        view.frames(3);
+        EXPECT_EQ(notes(), before) << "the click that closed the box";
+        // Further than a double click reaches, so it begins a run of its own at once.
+        ASSERT_TRUE(click(ImVec2(step.x - 10.0f, step.y)));
+        EXPECT_TRUE(view.waitFor([&](const FrameInfo&) { return !ImGui::IsMouseDown(0); }));
+        EXPECT_EQ(notes(), before + 1) << "the click once the box had gone";
+    });
 }
 
 }  // namespace

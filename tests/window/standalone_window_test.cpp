@@ -43,27 +43,6 @@ std::string said(const std::string& command) {
 
 std::string at(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
 
-// Moves the pointer as a user does and waits for a frame that saw it there. A move made while the
-// window manager still holds the pointer from a click on the frame never reaches the window: the
-// pointer is moved off by a pixel and back, a little later each time, until the deadline.
-bool pointerTo(const std::string& window, ProbeView& view, int x, int y) {
-    const auto seen = [&](const FrameInfo&) {
-        const ImVec2 at = ImGui::GetIO().MousePos;
-        return at.x == static_cast<float>(x) && at.y == static_cast<float>(y);
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
-    for (double wait = 1.0;; wait = std::min(wait * 2.0, 8.0)) {
-        run("xdotool mousemove --window " + window + " " + at(x + 1, y) + " mousemove --window " + window + " " +
-            at(x, y));
-        if (view.waitFor(seen, wait)) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-    }
-}
-
-bool pointerTo(const std::string& window, ProbeView& view, ImVec2 point) {
-    return pointerTo(window, view, static_cast<int>(point.x), static_cast<int>(point.y));
-}
-
 // A frame laid out for exactly the X window's size.
 bool viewMatches(ProbeView& view, const XWindow& w) {
     return view.waitFor([&](const FrameInfo& f) {

@@ -302,6 +302,26 @@ void ProbeView::finish() {
     changed_.notify_all();
 }
 
+bool pointerTo(const std::string& window, ProbeView& view, int x, int y) {
+    const auto seen = [&](const FrameInfo&) {
+        const ImVec2 at = ImGui::GetIO().MousePos;
+        return at.x == static_cast<float>(x) && at.y == static_cast<float>(y);
+    };
+    const auto place = [&](int px) {
+        return " mousemove --window " + window + " " + std::to_string(px) + " " + std::to_string(y);
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPatience);
+    for (double wait = 1.0;; wait = std::min(wait * 2.0, 8.0)) {
+        run("xdotool" + place(x + 1) + place(x));
+        if (view.waitFor(seen, wait)) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+    }
+}
+
+bool pointerTo(const std::string& window, ProbeView& view, ImVec2 point) {
+    return pointerTo(window, view, static_cast<int>(point.x), static_cast<int>(point.y));
+}
+
 int runScripted(ProbeView& view, const StandaloneOptions& options, const std::function<void()>& script) {
     std::thread driver([&] {
         if (view.waitFor([](const FrameInfo&) { return true; })) script();

@@ -131,6 +131,12 @@ private:
     bool holdNext_ = false, held_ = false;
 };
 
+// Moves the pointer as a user does and waits for a frame that saw it there, at (x, y) in window pixels.
+// A move made while the window manager still holds the pointer from a click on the frame never reaches
+// the window: the pointer is moved off by a pixel and back, a little later each time, until the deadline.
+bool pointerTo(const std::string& window, ProbeView& view, int x, int y);
+bool pointerTo(const std::string& window, ProbeView& view, ImVec2 point);
+
 // Runs the window with `view` here and `script` on another thread; the window is closed when the
 // script returns. Returns runStandalone's result.
 int runScripted(ProbeView& view, const StandaloneOptions& options, const std::function<void()>& script);
