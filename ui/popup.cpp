@@ -43,15 +43,27 @@ ImGuiID popupUnderPointer(const ImGuiContext& g) {
     return entry != nullptr && ImGui::IsWindowChildOf(hovered, entry, false) ? entry->ID : 0;
 }
 
-// The popup a press outside every popup closes with all the others: the outermost one shown, or else
-// the number entry. 0 when none is shown.
-ImGuiID popupClosedByPress(const ImGuiContext& g) {
-    if (g.OpenPopupStack.Size > 0) {
-        const ImGuiWindow* outermost = g.OpenPopupStack[0].Window;
-        return outermost != nullptr && outermost->WasActive ? g.OpenPopupStack[0].PopupId : 0;
-    }
+// Some popup, or the number entry, is on the screen.
+bool anyShown(const ImGuiContext& g) {
+    const ImGuiWindow* outermost = g.OpenPopupStack.Size > 0 ? g.OpenPopupStack[0].Window : nullptr;
+    return (outermost != nullptr && outermost->WasActive) || numberEntryWindow() != nullptr;
+}
+
+// All that a press outside every popup does: it closes them, unless a modal one waits for its answer,
+// and the number entry. Returns the popup that owns the press's run: the outermost, the modal, or the
+// number entry; 0 where only the entry is shown and, in its first frames, stays open.
+ImGuiID closeFromOutside(ImGuiContext& g) {
     const ImGuiWindow* entry = numberEntryWindow();
-    return entry != nullptr ? entry->ID : 0;
+    const ImGuiID entryOwner = entry != nullptr && letGoOfNumberEntry() ? entry->ID : 0;
+    if (g.OpenPopupStack.Size == 0) return entryOwner;
+    const ImGuiID outermost = g.OpenPopupStack[0].PopupId;
+    if (ImGui::GetTopMostPopupModal() != nullptr) return outermost;
+    // A field of a popup would keep the keyboard with its window gone.
+    if (g.ActiveIdWindow != nullptr && (g.ActiveIdWindow->RootWindow->Flags & ImGuiWindowFlags_Popup) != 0) {
+        ImGui::ClearActiveID();
+    }
+    ImGui::ClosePopupToLevel(0, true);
+    return outermost;
 }
 
 // The popup, or the number entry, is still there.
@@ -60,16 +72,15 @@ bool popupShown(ImGuiID popup) {
     return ImGui::IsPopupOpen(popup, ImGuiPopupFlags_AnyPopupLevel) || (entry != nullptr && entry->ID == popup);
 }
 
-// A press on a popup, or outside every popup while one is shown, belongs to that popup, and so does
-// every press of the quick run it begins (each within the double-click time and distance of the one
-// before), wherever the popup has gone meanwhile (its item closed it, or resized the window) and
-// whatever lies there now. Dear ImGui itself keeps the press that lands outside its popups from every
-// item, the editor's canvases too, for they are items: while a popup has the focus no item of another
-// window is hovered, and the popups close before the next frame. The number entry is a plain window
-// that closes when its field lets go of the keyboard: a press outside it is hidden here, and the field
-// let go. What else the popups own is hidden here too: the later presses of the run, and the rest of
-// any press once its popup has closed. The editor takes presses again from the first one that does
-// not continue the run.
+// Runs before any item of the frame, so that what it hides reaches nothing: not the items, and not the
+// editor's canvases, which are items too. A press on a popup belongs to that popup. A press outside
+// every popup while one is shown only closes it (Dear ImGui would close it only at the frame's end, and
+// let a right press through where a popup's field holds the keyboard; the number entry, a plain window,
+// it would not close at all). Every press of the quick run either begins (each within the double-click
+// time and distance of the one before) belongs to the same popup, wherever it has gone meanwhile (its
+// item closed it, or resized the window) and whatever lies there now, and so does the rest of a press
+// whose popup has closed. The editor takes presses again from the first one that does not continue
+// the run.
 void keepPressesWithTheirPopup(ImGuiContext& g) {
     const ImGuiIO& io = g.IO;
     PopupPresses& presses = popupPresses();
@@ -79,13 +90,8 @@ void keepPressesWithTheirPopup(ImGuiContext& g) {
         if (io.MouseClicked[button]) {
             const ImGuiID under = popupUnderPointer(g);
             const bool runGoesOn = owner != 0 && io.MouseClickedCount[button] >= 2;
-            hidden = runGoesOn && under != owner;
-            if (!runGoesOn) owner = under != 0 ? under : popupClosedByPress(g);
-            const ImGuiWindow* entry = numberEntryWindow();
-            if (!runGoesOn && under == 0 && entry != nullptr && owner == entry->ID) {
-                hidden = true;
-                if (!letGoOfNumberEntry()) owner = 0;  // an entry in its first frames stays: no run begins
-            }
+            hidden = runGoesOn ? under != owner : under == 0 && anyShown(g);
+            if (!runGoesOn) owner = hidden ? closeFromOutside(g) : under;
         } else if (io.MouseDown[button] && owner != 0 && !popupShown(owner)) {
             hidden = true;  // the popup went while its press was held
         }

@@ -139,9 +139,10 @@ TEST(PopupClicks, AClickBesideAPopupOnlyClosesItWithTheQuickPressesAfterItAndThe
         {"scale box", {"Minor"}, true},
     };
     // Where each press lands, at fractions of a block of the editor, and how far it is dragged: a switch
-    // is clicked. The waveform holds a render.
-    const struct { const char* what; std::uint32_t tab; ui::Rect Editor::*block; float fx, fy, drag; } targets[] = {
+    // is clicked. The waveform holds a render; the right button finds a note added there first.
+    const struct { const char* what; std::uint32_t tab; ui::Rect Editor::*block; float fx, fy, drag; bool right = false; } targets[] = {
         {"piano roll", 3, &Editor::canvasRect, 0.96f, 0.27f, 12.0f},
+        {"piano roll's note, right button", 3, &Editor::canvasRect, 0.96f, 0.27f, 0.0f, true},
         {"kick row", 3, &Editor::canvasRect, 0.96f, 0.357f, 12.0f},
         {"bar numbers", 3, &Editor::canvasRect, 0.02f, 0.45f, 12.0f},
         {"punch graph", 3, &Editor::voiceStripRect, 0.05f, 0.7f, 12.0f},
@@ -164,12 +165,22 @@ TEST(PopupClicks, AClickBesideAPopupOnlyClosesItWithTheQuickPressesAfterItAndThe
             w.editor.selectedTab = target.tab;
             if (target.block == &Editor::waveformRect) w.editor.renderPhrase(config);
             w.frame();
+            const ImVec2 p = testing::inside(w.editor.*target.block, target.fx, target.fy);
+            const auto play = [&](const testing::Gesture& gesture) {
+                for (ui::testing::WidgetInput input : gesture) {
+                    w.frames.right = target.right && input.left;
+                    input.left = input.left && !target.right;
+                    w.frame(input);
+                }
+            };
+            if (target.right) {
+                for (const auto& input : testing::click(p)) w.frame(input);
+                w.frame({}, 0.4f);
+            }
             ASSERT_TRUE(w.open(popup.way)) << what;
             const std::vector<ui::Rect> shown = w.popups();
             ASSERT_FALSE(shown.empty()) << what;
             const std::string before = w.state(false);
-            const ui::Rect& block = w.editor.*target.block;
-            const ImVec2 p = testing::inside(block, target.fx, target.fy);
             for (const ui::Rect& r : shown)
                 ASSERT_FALSE(p.x >= r.x && p.x < r.x + r.w && p.y >= r.y && p.y < r.y + r.h)
                     << what << ": under the popup";
@@ -178,7 +189,7 @@ TEST(PopupClicks, AClickBesideAPopupOnlyClosesItWithTheQuickPressesAfterItAndThe
                 testing::drag(p, {ImVec2(p.x + d * 0.5f, p.y - d * 0.5f), ImVec2(p.x + d, p.y - d)});
             testing::Gesture run = testing::click(p);
             run.insert(run.end(), press.begin(), press.end());
-            for (const auto& input : run) w.frame(input);
+            play(run);
             w.frame();
             EXPECT_EQ(w.state(false), before) << what;
             const bool modal = std::string(popup.what) == "discard question";
@@ -186,7 +197,7 @@ TEST(PopupClicks, AClickBesideAPopupOnlyClosesItWithTheQuickPressesAfterItAndThe
             if (modal) w.frame(ui::testing::keys({ImGuiKey_Escape}));
             w.frame({}, 0.4f);  // past the double-click time: the run has ended
             const std::string closed = w.state(false);
-            for (const auto& input : press) w.frame(input);
+            play(press);
             w.frame();
             EXPECT_NE(w.state(false), closed) << what << ": the press did nothing with no popup open";
         }
