@@ -118,11 +118,11 @@ TEST(PopupClicks, AQuickRunOfClicksOnAnItemActsOnceAndEscapeClosesThePopup) {
     }
 }
 
-// Every popup, open over each tab, then a click and at once a press and a short drag on each canvas and
-// on a switch outside it, let go once the popup has gone: the popup is closed (the discard question,
-// modal, stays open), and the editor is as it was. The press alone a moment later, with nothing open,
-// edits.
-TEST(PopupClicks, AClickBesideAPopupOnlyClosesItWithTheQuickPressesAfterItAndTheNextPressEdits) {
+// Every popup, open over each tab, then a press and a short drag on each canvas and on a switch outside
+// it, let go once the popup has gone, alone or at once after a click there: the popup is closed (the
+// discard question, modal, stays open), and the editor is as it was. The press alone a moment later,
+// with nothing open, edits.
+TEST(PopupClicks, APressBesideAPopupAndTheQuickPressesAfterItOnlyCloseItAndTheNextPressEdits) {
     // clang-format off
     const struct { const char* what; std::vector<const char*> way; bool patternTab; } popups[] = {
         {"menu", {nullptr}, false},
@@ -158,49 +158,51 @@ TEST(PopupClicks, AClickBesideAPopupOnlyClosesItWithTheQuickPressesAfterItAndThe
     // clang-format on
     const AudioConfig config{48000.0f, 120.0f, 64};
     for (const auto& popup : popups) {
-        for (const auto& target : targets) {
-            if (popup.patternTab && target.tab != 3) continue;
-            const std::string what = std::string(popup.what) + " over the " + target.what;
-            Window w;
-            w.editor.selectedTab = target.tab;
-            if (target.block == &Editor::waveformRect) w.editor.renderPhrase(config);
-            w.frame();
-            const ImVec2 p = testing::inside(w.editor.*target.block, target.fx, target.fy);
-            const auto play = [&](const testing::Gesture& gesture) {
-                for (ui::testing::WidgetInput input : gesture) {
-                    w.frames.right = target.right && input.left;
-                    input.left = input.left && !target.right;
-                    w.frame(input);
+        for (const auto& target : targets)
+            for (const bool afterAClick : {false, true}) {
+                if (popup.patternTab && target.tab != 3) continue;
+                const std::string what =
+                    std::string(popup.what) + " over the " + target.what + (afterAClick ? ", after a click" : "");
+                Window w;
+                w.editor.selectedTab = target.tab;
+                if (target.block == &Editor::waveformRect) w.editor.renderPhrase(config);
+                w.frame();
+                const ImVec2 p = testing::inside(w.editor.*target.block, target.fx, target.fy);
+                const auto play = [&](const testing::Gesture& gesture) {
+                    for (ui::testing::WidgetInput input : gesture) {
+                        w.frames.right = target.right && input.left;
+                        input.left = input.left && !target.right;
+                        w.frame(input);
+                    }
+                };
+                if (target.right) {
+                    for (const auto& input : testing::click(p)) w.frame(input);
+                    w.frame({}, 0.4f);
                 }
-            };
-            if (target.right) {
-                for (const auto& input : testing::click(p)) w.frame(input);
-                w.frame({}, 0.4f);
+                ASSERT_TRUE(w.open(popup.way)) << what;
+                const std::vector<ui::Rect> shown = w.popups();
+                ASSERT_FALSE(shown.empty()) << what;
+                const std::string before = w.state(false);
+                for (const ui::Rect& r : shown)
+                    ASSERT_FALSE(p.x >= r.x && p.x < r.x + r.w && p.y >= r.y && p.y < r.y + r.h)
+                        << what << ": under the popup";
+                const float d = target.drag;
+                const testing::Gesture press =
+                    testing::drag(p, {ImVec2(p.x + d * 0.5f, p.y - d * 0.5f), ImVec2(p.x + d, p.y - d)});
+                testing::Gesture run = afterAClick ? testing::click(p) : testing::Gesture{};
+                run.insert(run.end(), press.begin(), press.end());
+                play(run);
+                w.frame();
+                EXPECT_EQ(w.state(false), before) << what;
+                const bool modal = std::string(popup.what) == "discard question";
+                EXPECT_EQ(w.popups().size(), modal ? 1u : 0u) << what;
+                if (modal) w.frame(ui::testing::keys({ImGuiKey_Escape}));
+                w.frame({}, 0.4f);  // past the double-click time: the run has ended
+                const std::string closed = w.state(false);
+                play(press);
+                w.frame();
+                EXPECT_NE(w.state(false), closed) << what << ": the press did nothing with no popup open";
             }
-            ASSERT_TRUE(w.open(popup.way)) << what;
-            const std::vector<ui::Rect> shown = w.popups();
-            ASSERT_FALSE(shown.empty()) << what;
-            const std::string before = w.state(false);
-            for (const ui::Rect& r : shown)
-                ASSERT_FALSE(p.x >= r.x && p.x < r.x + r.w && p.y >= r.y && p.y < r.y + r.h)
-                    << what << ": under the popup";
-            const float d = target.drag;
-            const testing::Gesture press =
-                testing::drag(p, {ImVec2(p.x + d * 0.5f, p.y - d * 0.5f), ImVec2(p.x + d, p.y - d)});
-            testing::Gesture run = testing::click(p);
-            run.insert(run.end(), press.begin(), press.end());
-            play(run);
-            w.frame();
-            EXPECT_EQ(w.state(false), before) << what;
-            const bool modal = std::string(popup.what) == "discard question";
-            EXPECT_EQ(w.popups().size(), modal ? 1u : 0u) << what;
-            if (modal) w.frame(ui::testing::keys({ImGuiKey_Escape}));
-            w.frame({}, 0.4f);  // past the double-click time: the run has ended
-            const std::string closed = w.state(false);
-            play(press);
-            w.frame();
-            EXPECT_NE(w.state(false), closed) << what << ": the press did nothing with no popup open";
-        }
     }
 }
 
