@@ -74,13 +74,13 @@ bool popupShown(ImGuiID popup) {
 
 // Runs before any item of the frame, so that what it hides reaches nothing: not the items, and not the
 // editor's canvases, which are items too. A press on a popup belongs to that popup. A press outside
-// every popup while one is shown only closes it (Dear ImGui would close it only at the frame's end, and
-// let a right press through where a popup's field holds the keyboard; the number entry, a plain window,
-// it would not close at all). Every press of the quick run either begins (each within the double-click
-// time and distance of the one before) belongs to the same popup, wherever it has gone meanwhile (its
-// item closed it, or resized the window) and whatever lies there now, and so does the rest of a press
-// whose popup has closed. The editor takes presses again from the first one that does not continue
-// the run.
+// every popup while one is shown only closes it: on its own Dear ImGui would close the popup only at
+// the frame's end, keep it open against a right press while its field holds the keyboard, and block
+// nothing under the number entry, a plain window. Every press of the quick run either begins (each
+// within the double-click time and distance of the one before) belongs to the same popup, wherever it
+// has gone meanwhile (its item closed it, or resized the window) and whatever lies there now, and so
+// does the rest of a press whose popup has closed. The editor takes presses again from the first one
+// that does not continue the run.
 void keepPressesWithTheirPopup(ImGuiContext& g) {
     const ImGuiIO& io = g.IO;
     PopupPresses& presses = popupPresses();
