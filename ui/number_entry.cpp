@@ -63,7 +63,8 @@ int numberEntry(const char* id, Param& param) {
         if (entry.frames == 0) ImGui::SetKeyboardFocusHere();
         ImGui::SetNextItemWidth(-1.0f);
         const bool entered = ImGui::InputText("##value", entry.text.data(), entry.text.size(),
-                                              ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_AutoSelectAll);
+                                              ImGuiInputTextFlags_EnterReturnsTrue |
+                                                  ImGuiInputTextFlags_AutoSelectAll);
         if (entered) {
             const std::optional<float> value = param.parse(entry.text.data());
             if (value) {

@@ -26,8 +26,8 @@ bool anyPopupOpen();
 
 // A press on a popup or the number entry, or outside them all while one is shown (which only closes
 // it), belongs to that popup with the rest of its quick run of presses: none of them reaches anything
-// else, also once the popup has gone. Escape closes the topmost popup where nothing drawn closed one. Registered once
-// on each Dear ImGui context the toolkit draws with.
+// else, also once the popup has gone. Escape closes the topmost popup where nothing drawn closed one.
+// Registered once on each Dear ImGui context the toolkit draws with.
 void installPopupHooks(ImGuiContext* context);
 
 }  // namespace tarn::ui
